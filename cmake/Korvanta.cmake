@@ -18,7 +18,8 @@ endfunction()
 
 # kv_test(NAME DIR <dir> LIBS libs...)
 # One GoogleTest program from every *_test.cpp in <dir>, each test its own CTest test
-# with a timeout. The shared main gives every test process its own HOME and XDG folders.
+# with a timeout. The shared main gives every test process its own HOME and XDG folders, the
+# sanitizer options and KORVANTA_SOURCE_DIR / KORVANTA_BUILD_DIR.
 function(kv_test name)
   cmake_parse_arguments(A "" "DIR;TIMEOUT" "LIBS;SOURCES" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${A_DIR}/*_test.cpp ${A_DIR}/*.h)
@@ -32,8 +33,7 @@ function(kv_test name)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${A_TIMEOUT}
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORVANTA_SOURCE_DIR=${CMAKE_SOURCE_DIR};KORVANTA_BUILD_DIR=${CMAKE_BINARY_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    PROPERTIES TIMEOUT ${A_TIMEOUT})
 endfunction()
 
 # kv_fuzz(NAME SOURCE <file> LIBS libs...)
@@ -49,10 +49,10 @@ function(kv_fuzz name)
   else()
     add_executable(replay_${name} ${A_SOURCE} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
     target_link_libraries(replay_${name} PRIVATE ${A_LIBS})
+    target_include_directories(replay_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     set_target_properties(replay_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_test(NAME fuzz_replay.${name}
              COMMAND replay_${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
-    set_tests_properties(fuzz_replay.${name} PROPERTIES TIMEOUT 300
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    set_tests_properties(fuzz_replay.${name} PROPERTIES TIMEOUT 300)
   endif()
 endfunction()

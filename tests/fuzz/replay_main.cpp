@@ -1,5 +1,7 @@
 // Feeds every file of the folders (or files) named on the command line to the fuzz target
 // once, so that the corpora and the regression inputs run in the ordinary test tree.
+#include "support/SanitizerOptions.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

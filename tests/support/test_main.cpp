@@ -1,6 +1,7 @@
 // Shared main of every GoogleTest program: a private HOME and XDG folders, an offscreen
 // QApplication, then the tests.
 #include "TestEnv.h"
+#include "SanitizerOptions.h"
 
 #include <QApplication>
 #include <QDir>
@@ -55,6 +56,8 @@ int main(int argc, char** argv)
     set("XDG_RUNTIME_DIR", kvtest::TestRoot() + "/runtime");
     QFile::setPermissions(kvtest::TestRoot() + "/runtime",
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    setenv("KORVANTA_SOURCE_DIR", KV_SOURCE_DIR, 0);
+    setenv("KORVANTA_BUILD_DIR", KV_BUILD_DIR, 0);
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
