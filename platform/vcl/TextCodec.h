@@ -1,0 +1,34 @@
+#pragma once
+// Text file encodings and the safe replacement of files.
+//
+// Text files are read as UTF-8 when their bytes are valid UTF-8 (a leading byte order mark
+// is skipped) and as Windows-1252 otherwise; they are written as UTF-8 without a byte order
+// mark. HTML pages without a declared character set are written in Windows-1252 with numeric
+// character references for everything outside it.
+#include <QByteArray>
+#include <QString>
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(const QByteArray& bytes);
+
+// UTF-8 (without a leading byte order mark) when valid, else Windows-1252. Bytes that start
+// with the UTF-8 byte order mark are always UTF-8 (a bad sequence gives U+FFFD).
+QString DecodeText(const QByteArray& bytes);
+// Windows-1252; the five unassigned bytes give U+0081, U+008D, U+008F, U+0090, U+009D.
+QString DecodeWindows1252(const QByteArray& bytes);
+// UTF-8 without a byte order mark.
+QByteArray EncodeText(const QString& text);
+// Windows-1252, every character outside it as "&#N;" (N decimal code point).
+QByteArray EncodeWindows1252Html(const QString& text);
+
+// The whole file. A missing or unreadable file raises EInOutError
+// "Cannot open file \"<name>\". <reason>" (ErrorCode 2 when the file does not exist, else 5).
+QByteArray ReadFileBytes(const QString& fileName);
+// DecodeText(ReadFileBytes(fileName)).
+QString ReadTextFile(const QString& fileName);
+
+// Replaces (or creates) the file with `data`: written to a temporary file beside it, flushed
+// to disk, then renamed over the old one. On failure the old file stays as it was, no
+// temporary file is left, and Exception "Cannot create file \"<name>\". <reason>" is raised.
+// Missing parent folders are not created.
+void WriteFileSafely(const QString& fileName, const QByteArray& data);
