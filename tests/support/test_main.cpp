@@ -1,5 +1,6 @@
 // Shared main of every GoogleTest program: a private HOME and XDG folders, an offscreen
-// QApplication, then the tests.
+// QApplication, the strict scripted interaction service, then the tests.
+#include "ScriptedUi.h"
 #include "TestEnv.h"
 #include "SanitizerOptions.h"
 
@@ -64,7 +65,9 @@ int main(int argc, char** argv)
     int result;
     {
         QApplication app(argc, argv);
+        kvtest::InstallScriptedUi();
         result = RUN_ALL_TESTS();
+        SetInteraction(nullptr);
     }
     g_root.reset();
     return result;
