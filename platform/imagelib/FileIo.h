@@ -1,0 +1,53 @@
+#pragma once
+// Reading whole inputs and writing outputs safely (kernel-private).
+#include "platform/imagelib/ImageInternal.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kvimg {
+
+// Reads a whole regular file. Missing: LE_FILE_NOT_FOUND; not openable or not a regular file:
+// LE_FILE_OPEN; read error: LE_FILE_READ; larger than the memory limit: LE_NO_MEMORY.
+int ReadWholeFile(const char* fileName, std::vector<std::uint8_t>& out);
+
+class MemoryWriter final : public Writer {
+public:
+    explicit MemoryWriter(std::vector<std::uint8_t>& out) : out_(out) { out_.clear(); }
+    bool Write(const void* data, std::size_t size) noexcept override;
+    bool WriteAt(std::uint64_t offset, const void* data, std::size_t size) noexcept override;
+
+private:
+    std::vector<std::uint8_t>& out_;
+};
+
+// Writes a file through a temporary file beside it that replaces the target on Commit. A
+// target that exists and is not a regular file (a device such as /dev/full) is written
+// directly. Without Commit (failure, abort, exception) the temporary file is removed.
+class SafeFileWriter final : public Writer {
+public:
+    SafeFileWriter() = default;
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+    ~SafeFileWriter() override;
+
+    int Open(const char* target);
+    bool Write(const void* data, std::size_t size) noexcept override;
+    bool WriteAt(std::uint64_t offset, const void* data, std::size_t size) noexcept override;
+    int Commit();
+
+private:
+    bool Flush() noexcept;
+    void Discard() noexcept;
+
+    int fd_ = -1;
+    bool direct_ = false;
+    std::string final_;
+    std::string temp_;
+    std::vector<std::uint8_t> buffer_;
+    std::uint64_t pos_ = 0; // file offset of buffer_[0]
+    bool failed_ = false;
+};
+
+} // namespace kvimg
