@@ -32,6 +32,12 @@ public:
     using Exception::Exception;
 };
 
+// An operation called in a state that does not allow it (a feed load that was not started).
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The reporting state and operations of the picture control, which derives from this class.
 // Every message opens with the control's name and a blank; raises that "ignore
 // EnableMethodErrors" happen whatever the switch says.

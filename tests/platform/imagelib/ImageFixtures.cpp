@@ -141,7 +141,7 @@ Bytes Saved(const LBitmap& b, std::int32_t format, std::int32_t bits, std::int32
 
 // ---- JPEG ----------------------------------------------------------------------------------
 
-Bytes MakeJpeg(const JpegSpec& spec)
+Bytes MakeJpeg(const JpegSpec& recipe)
 {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
@@ -150,37 +150,37 @@ Bytes MakeJpeg(const JpegSpec& spec)
     unsigned char* mem = nullptr;
     unsigned long memSize = 0;
     jpeg_mem_dest(&c, &mem, &memSize);
-    c.image_width = JDIMENSION(spec.width);
-    c.image_height = JDIMENSION(spec.height);
-    c.input_components = spec.components;
-    c.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : (spec.components == 4 ? JCS_CMYK : JCS_RGB);
+    c.image_width = JDIMENSION(recipe.width);
+    c.image_height = JDIMENSION(recipe.height);
+    c.input_components = recipe.components;
+    c.in_color_space = recipe.components == 1 ? JCS_GRAYSCALE : (recipe.components == 4 ? JCS_CMYK : JCS_RGB);
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, 95, TRUE);
-    if (spec.components == 4) {
+    if (recipe.components == 4) {
         jpeg_set_colorspace(&c, JCS_CMYK);
-        c.write_Adobe_marker = spec.adobeInverted ? TRUE : FALSE;
-    } else if (spec.components == 3) {
-        c.comp_info[0].h_samp_factor = spec.hSamp;
-        c.comp_info[0].v_samp_factor = spec.vSamp;
+        c.write_Adobe_marker = recipe.adobeInverted ? TRUE : FALSE;
+    } else if (recipe.components == 3) {
+        c.comp_info[0].h_samp_factor = recipe.hSamp;
+        c.comp_info[0].v_samp_factor = recipe.vSamp;
     }
-    if (spec.progressive)
+    if (recipe.progressive)
         jpeg_simple_progression(&c);
     jpeg_start_compress(&c, TRUE);
-    std::vector<std::uint8_t> row(std::size_t(spec.width) * spec.components);
+    std::vector<std::uint8_t> row(std::size_t(recipe.width) * recipe.components);
     while (c.next_scanline < c.image_height) {
         const std::int32_t y = std::int32_t(c.next_scanline);
-        for (std::int32_t x = 0; x < spec.width; ++x) {
+        for (std::int32_t x = 0; x < recipe.width; ++x) {
             const Rgb p = Pattern(x, y);
-            std::uint8_t* px = row.data() + std::size_t(x) * spec.components;
-            if (spec.components == 1) {
+            std::uint8_t* px = row.data() + std::size_t(x) * recipe.components;
+            if (recipe.components == 1) {
                 px[0] = p.g;
-            } else if (spec.components == 3) {
+            } else if (recipe.components == 3) {
                 px[0] = p.r;
                 px[1] = p.g;
                 px[2] = p.b;
             } else {
                 for (int i = 0; i < 4; ++i)
-                    px[i] = spec.adobeInverted ? std::uint8_t(255 - spec.cmyk[i]) : spec.cmyk[i];
+                    px[i] = recipe.adobeInverted ? std::uint8_t(255 - recipe.cmyk[i]) : recipe.cmyk[i];
             }
         }
         JSAMPROW r = row.data();
@@ -552,50 +552,50 @@ void PngWrite(png_structp p, png_bytep data, png_size_t n)
 void PngFlush(png_structp) {}
 } // namespace
 
-Bytes MakePng(const PngSpec& spec)
+Bytes MakePng(const PngSpec& recipe)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, PngWrite, PngFlush);
-    png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, png_uint_32(recipe.width), png_uint_32(recipe.height), recipe.bitDepth, recipe.colorType,
+                 recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (spec.colorType == PNG_COLOR_TYPE_PALETTE) {
+    if (recipe.colorType == PNG_COLOR_TYPE_PALETTE) {
         png_color colors[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
         png_set_PLTE(png, info, colors, 4);
-        if (spec.trns) {
+        if (recipe.trns) {
             png_byte alpha[1] = {128};
             png_set_tRNS(png, info, alpha, 1, nullptr);
         }
-    } else if (spec.trns) {
+    } else if (recipe.trns) {
         png_color_16 c{};
         png_set_tRNS(png, info, nullptr, 0, &c);
     }
     png_write_info(png, info);
-    const int channels = spec.colorType == PNG_COLOR_TYPE_RGB ? 3
-                         : spec.colorType == PNG_COLOR_TYPE_RGB_ALPHA ? 4
-                         : spec.colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+    const int channels = recipe.colorType == PNG_COLOR_TYPE_RGB ? 3
+                         : recipe.colorType == PNG_COLOR_TYPE_RGB_ALPHA ? 4
+                         : recipe.colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
                                                                        : 1;
-    const std::size_t line = (std::size_t(spec.width) * channels * spec.bitDepth + 7) / 8;
-    std::vector<Bytes> rows(std::size_t(spec.height), Bytes(line, 0));
-    for (std::int32_t y = 0; y < spec.height; ++y)
-        for (std::int32_t x = 0; x < spec.width; ++x) {
+    const std::size_t line = (std::size_t(recipe.width) * channels * recipe.bitDepth + 7) / 8;
+    std::vector<Bytes> rows(std::size_t(recipe.height), Bytes(line, 0));
+    for (std::int32_t y = 0; y < recipe.height; ++y)
+        for (std::int32_t x = 0; x < recipe.width; ++x) {
             const Rgb c = Pattern(x, y);
             std::uint8_t* r = rows[std::size_t(y)].data();
-            if (spec.bitDepth < 8) {
-                const unsigned levels = spec.colorType == PNG_COLOR_TYPE_PALETTE ? std::min(4u, 1u << spec.bitDepth)
-                                                                                 : 1u << spec.bitDepth;
+            if (recipe.bitDepth < 8) {
+                const unsigned levels = recipe.colorType == PNG_COLOR_TYPE_PALETTE ? std::min(4u, 1u << recipe.bitDepth)
+                                                                                 : 1u << recipe.bitDepth;
                 const unsigned v = unsigned(x + 3 * y) % levels;
-                const std::size_t bit = std::size_t(x) * spec.bitDepth;
-                r[bit / 8] |= std::uint8_t(v << (8 - spec.bitDepth - bit % 8));
+                const std::size_t bit = std::size_t(x) * recipe.bitDepth;
+                r[bit / 8] |= std::uint8_t(v << (8 - recipe.bitDepth - bit % 8));
                 continue;
             }
-            const std::uint8_t samples[4] = {channels >= 3 ? c.r : c.g, channels >= 3 ? c.g : spec.alpha, c.b,
-                                             spec.alpha};
+            const std::uint8_t samples[4] = {channels >= 3 ? c.r : c.g, channels >= 3 ? c.g : recipe.alpha, c.b,
+                                             recipe.alpha};
             for (int s = 0; s < channels; ++s) {
-                const std::uint8_t v = spec.colorType == PNG_COLOR_TYPE_PALETTE ? std::uint8_t((x + y) % 4) : samples[s];
-                if (spec.bitDepth == 16) {
+                const std::uint8_t v = recipe.colorType == PNG_COLOR_TYPE_PALETTE ? std::uint8_t((x + y) % 4) : samples[s];
+                if (recipe.bitDepth == 16) {
                     r[(std::size_t(x) * channels + s) * 2] = v;
                     r[(std::size_t(x) * channels + s) * 2 + 1] = v;
                 } else {

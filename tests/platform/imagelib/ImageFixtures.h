@@ -48,7 +48,7 @@ struct JpegSpec {
     bool adobeInverted = false;
     std::uint8_t cmyk[4] = {0, 0, 0, 0}; // the one CMYK colour of a 4-component picture (ink amounts)
 };
-Bytes MakeJpeg(const JpegSpec& spec);
+Bytes MakeJpeg(const JpegSpec& recipe);
 // The JPEG with an Exif APP1 block carrying the orientation inserted after SOI.
 Bytes WithExifOrientation(const Bytes& jpeg, int orientation, bool bigEndian);
 
@@ -94,6 +94,6 @@ struct PngSpec {
     bool trns = false;  // palette: entry 0 half transparent; grey/RGB: value 0 transparent
     std::uint8_t alpha = 255; // alpha of every pixel for the alpha types
 };
-Bytes MakePng(const PngSpec& spec);
+Bytes MakePng(const PngSpec& recipe);
 
 } // namespace fixtures
