@@ -6,7 +6,20 @@
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "output/fExport.h"
+#include "output/fOnlineFotoEntwicklung.h"
+#include "shell/fAbout.h"
 #include "shell/fMain.h"
+#include "shell/fNew.h"
+#include "shell/fNoDriver.h"
+#include "shell/fOpen.h"
+#include "shell/fShortHelp.h"
+#include "shell/fTip.h"
+#include "shell/fVerschiebenTip.h"
+#include "shell/fZuschneidenTip.h"
+#include "ui_fMain.h"
+
+#include <QTabWidget>
 
 #include <QDir>
 #include <QFileInfo>
@@ -43,17 +56,45 @@ bool StartProgram()
     FillProductInfo();
     Application->SetTitle(ProductInfo.ProductName);
 
-    // The windows, each stored in its global before the next is made.
+    // The windows, each stored in its global before the next is made; all but the main
+    // window are parented to it.
     MainForm = new TMainForm();
     Application->SetMainForm(MainForm);
+    AboutBox = new TAboutBox(MainForm);
+    OpenForm = new TOpenForm(MainForm);
+    NewForm = new TNewForm(MainForm);
+    NoDriverForm = new TNoDriverForm(MainForm);
+    TipForm = new TTipForm(MainForm);
+    ExportForm = new TExportForm(MainForm);
+    AnweisungForm = new TAnweisungForm(MainForm);
+    ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
+    VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
+    OnlineFotoForm = new TOnlineFotoForm(MainForm);
+
+    const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
+    const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
+    AnweisungForm->GoToPage1 = goToPage1;
+    ExportForm->GoToPage1 = goToPage1;
+    ExportForm->Paths = paths;
+    OnlineFotoForm->Paths = paths;
     return true;
 }
 
 void EndProgram()
 {
-    if (MainForm) {
+    // The other windows are the main window's children and go with it.
+    if (MainForm)
         MainForm->Free();
-        MainForm = nullptr;
-    }
+    MainForm = nullptr;
+    AboutBox = nullptr;
+    OpenForm = nullptr;
+    NewForm = nullptr;
+    NoDriverForm = nullptr;
+    TipForm = nullptr;
+    ExportForm = nullptr;
+    AnweisungForm = nullptr;
+    ZuschneidenTipForm = nullptr;
+    VerschiebenTipForm = nullptr;
+    OnlineFotoForm = nullptr;
     UnloadLanguage();
 }

@@ -1,6 +1,27 @@
 #pragma once
-// The program's windows, one global each, made once at start-up in a fixed order and
-// parented to the main window (see Start.cpp). Windows reach each other through these.
+// The program's windows, one global each, made once at start-up in the program's order
+// (shell/Start.cpp), parented to the main window and kept until the program ends. Windows
+// reach each other through these. Each global is defined in its window's unit.
 class TMainForm;
+class TAboutBox;
+class TOpenForm;
+class TNewForm;
+class TNoDriverForm;
+class TTipForm;
+class TExportForm;
+class TAnweisungForm;
+class TZuschneidenTipForm;
+class TVerschiebenTipForm;
+class TOnlineFotoForm;
 
 extern TMainForm* MainForm;
+extern TAboutBox* AboutBox;
+extern TOpenForm* OpenForm;
+extern TNewForm* NewForm;
+extern TNoDriverForm* NoDriverForm;
+extern TTipForm* TipForm;
+extern TExportForm* ExportForm;
+extern TAnweisungForm* AnweisungForm;
+extern TZuschneidenTipForm* ZuschneidenTipForm;
+extern TVerschiebenTipForm* VerschiebenTipForm;
+extern TOnlineFotoForm* OnlineFotoForm;

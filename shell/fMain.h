@@ -20,6 +20,9 @@ public:
 
     // The program folder, with a trailing "/".
     QString ProgramFolder;
+    // The archive of slideshows and the CD-ROM export folder, each with a trailing "/".
+    QString ArchiveRoot;
+    QString ExportFolder;
 
 protected:
     void FormCreate() override;

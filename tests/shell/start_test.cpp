@@ -10,6 +10,7 @@
 #include "shell/fMain.h"
 #include "ui_fMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTabWidget>
 #include <gtest/gtest.h>
@@ -26,6 +27,10 @@ QString MakeProgramFolder(const QString& language, bool withGenerator = true, bo
     }
     if (withLanguage)
         EXPECT_TRUE(QFile::copy(kvtest::SourceDir() + "data/Language.ini", folder + "Language.ini"));
+    // The pictures the windows show, as in the real program folder.
+    QDir().mkpath(folder + "recom");
+    for (const QString& name : QDir(kvtest::SourceDir() + "data/recom").entryList(QDir::Files))
+        QFile::copy(kvtest::SourceDir() + "data/recom/" + name, folder + "recom/" + name);
     return folder;
 }
 

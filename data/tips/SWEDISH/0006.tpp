@@ -1,0 +1,1 @@
+Vrid bilder som är tagna på höjden eller snett med pilknapparna: åt vänster, åt höger eller 180 grader. Bilderna kan också spegelvändas.
