@@ -115,8 +115,9 @@ int main(int argc, char** argv)
         control->OnPaint = [&](QObject*) { ++paints; };
         control->Refresh();
     });
+    std::printf("first paints counted: %d of %d, window exposed: %s\n", paints, runs,
+                control->windowHandle() && control->windowHandle()->isExposed() ? "yes" : "no");
     const Times again = Measure(std::max(runs, 20), [] {}, [&] { control->Refresh(); });
-    std::printf("paints %d, exposed %d\n", paints, int(control->windowHandle() && control->windowHandle()->isExposed()));
     const TLeadGeometry& g = control->Geometry();
     std::printf("destination %d x %d at (%d, %d)\n", g.Dst.Width, g.Dst.Height, g.Dst.Left, g.Dst.Top);
     Print("first paint (scaling and copy)", first, cores, first.best < 60 ? "" : "  ABOVE 60 ms");

@@ -1,0 +1,1133 @@
+#pragma once
+// TLEADImage: the picture control. It owns one picture, held as a bitmap list of one or more
+// pages plus a working bitmap for the current page, and offers the published properties,
+// events and operations the windows use.
+//
+// The class is spread over files by concern:
+//   LEADImage.cpp          construction, destruction, the bitmap and list model, contexts
+//   LEADImage_props.cpp    property writers
+//   LEADImage_file.cpp     loading, saving, the feed load, the status chain
+//   LEADImage_display.cpp  layout, zoom, centring, scroll positions, keys, drops, resize, timers
+//   LEADImage_paint.cpp    painting into the back buffer and onto the window
+//
+// Every operation keeps its result code in LastError (1 success, 0 or negative a failure)
+// and, while EnableMethodErrors is on, raises ELeadImageError on failure (TLeadErrorReporter).
+//
+// Published properties are Q_PROPERTYs under their own names with a writer named set + the
+// name, which is what uic calls for a property given in a form.
+#include "imaging/LErrCode.h"
+#include "imaging/LEADGeometry.h"
+#include "imaging/LEADHelpers.h"
+#include "platform/imagelib/imagelib.h"
+#include "platform/vcl/Colors.h"
+#include "platform/vcl/Graphics.h"
+#include "platform/vcl/Types.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QMenu>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+
+class QDragEnterEvent;
+class QDropEvent;
+class QKeyEvent;
+class QPainter;
+class QPaintEvent;
+class QResizeEvent;
+class QTimerEvent;
+class QWheelEvent;
+
+// A scroll area: the viewport is the client area, which shrinks when a scroll bar shows.
+class TLEADImage : public QAbstractScrollArea, public TLeadErrorReporter {
+    Q_OBJECT
+
+public:
+    // ---- enumerated property types, in their ordinal order ---------------------------------
+    enum TPaintSizeMode { smNormal, smStretch, smFitSides, smFit, smZoom };
+    Q_ENUM(TPaintSizeMode)
+    enum TPaintDither { pdOrdered, pdDiffusion };
+    Q_ENUM(TPaintDither)
+    enum TPaletteType { ppAuto, ppFixed, ppAutoNetscape, ppFixedNetscape };
+    Q_ENUM(TPaletteType)
+    enum TPaintScaling { psNormal, psResample, psBicubic };
+    Q_ENUM(TPaintScaling)
+    enum TBitonalScaling { btsNormal, btsFavorBlack, btsScaleToGray };
+    Q_ENUM(TBitonalScaling)
+    enum TFrameInnerStyle { fisInset, fisRaised };
+    Q_ENUM(TFrameInnerStyle)
+    enum TFrameOuterStyle { fosInset, fosRaised };
+    Q_ENUM(TFrameOuterStyle)
+    enum TTransitionStyle { etsNone, etsGradient, etsPattern };
+    Q_ENUM(TTransitionStyle)
+    enum TPatternStyle {
+        epsSolid, epsTransparent, epsHorzLine, epsVertLine, epsDownwarDiag, epsUpwardDiag, epsCross,
+        epsDiagCross
+    };
+    Q_ENUM(TPatternStyle)
+
+    // ---- image and reporting ---------------------------------------------------------------
+    Q_PROPERTY(bool RefBitmap READ RefBitmap WRITE setRefBitmap)
+    Q_PROPERTY(bool EnableMethodErrors READ EnableMethodErrors WRITE setEnableMethodErrors)
+    Q_PROPERTY(bool EnableProgressEvent READ EnableProgressEvent WRITE setEnableProgressEvent)
+    Q_PROPERTY(bool DropAutoLoad READ DropAutoLoad WRITE setDropAutoLoad)
+    Q_PROPERTY(bool DropFilesAllowed READ DropFilesAllowed WRITE setDropFilesAllowed)
+
+    // ---- loading, saving, address download, data link --------------------------------------
+    Q_PROPERTY(QString BitmapDataPath READ BitmapDataPath WRITE setBitmapDataPath)
+    Q_PROPERTY(QString DataField READ DataField WRITE setDataField)
+    Q_PROPERTY(QObject* DataSource READ DataSource WRITE setDataSource)
+    Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE setReadOnly)
+    Q_PROPERTY(int DataLoadBits READ DataLoadBits WRITE setDataLoadBits)
+    Q_PROPERTY(int DataSaveBits READ DataSaveBits WRITE setDataSaveBits)
+    Q_PROPERTY(int DataSaveFormat READ DataSaveFormat WRITE setDataSaveFormat)
+    Q_PROPERTY(int DataSaveQuality READ DataSaveQuality WRITE setDataSaveQuality)
+    Q_PROPERTY(int PDFXResolution READ PDFXResolution WRITE setPDFXResolution)
+    Q_PROPERTY(int PDFYResolution READ PDFYResolution WRITE setPDFYResolution)
+    Q_PROPERTY(int PDFDisplayDepth READ PDFDisplayDepth WRITE setPDFDisplayDepth)
+    Q_PROPERTY(int PDFTextAlpha READ PDFTextAlpha WRITE setPDFTextAlpha)
+    Q_PROPERTY(int PDFGraphicsAlpha READ PDFGraphicsAlpha WRITE setPDFGraphicsAlpha)
+    Q_PROPERTY(bool PDFUseLibFonts READ PDFUseLibFonts WRITE setPDFUseLibFonts)
+    Q_PROPERTY(int RasterizeViewportWidth READ RasterizeViewportWidth WRITE setRasterizeViewportWidth)
+    Q_PROPERTY(int RasterizeViewportHeight READ RasterizeViewportHeight WRITE setRasterizeViewportHeight)
+    Q_PROPERTY(int RasterizeViewMode READ RasterizeViewMode WRITE setRasterizeViewMode)
+
+    // ---- display ---------------------------------------------------------------------------
+    Q_PROPERTY(TPaintSizeMode PaintSizeMode READ PaintSizeMode WRITE setPaintSizeMode)
+    Q_PROPERTY(int PaintZoomFactor READ PaintZoomFactor WRITE setPaintZoomFactor)
+    Q_PROPERTY(bool PaintSizeUseDPI READ PaintSizeUseDPI WRITE setPaintSizeUseDPI)
+    Q_PROPERTY(TPaintDither PaintDither READ PaintDither WRITE setPaintDither)
+    Q_PROPERTY(TPaletteType PaintPalette READ PaintPalette WRITE setPaintPalette)
+    Q_PROPERTY(TPaintScaling PaintScaling READ PaintScaling WRITE setPaintScaling)
+    Q_PROPERTY(bool PaintRgnOnly READ PaintRgnOnly WRITE setPaintRgnOnly)
+    Q_PROPERTY(int PaintNotificationDelay READ PaintNotificationDelay WRITE setPaintNotificationDelay)
+    Q_PROPERTY(int PaintContrast READ PaintContrast WRITE setPaintContrast)
+    Q_PROPERTY(int PaintIntensity READ PaintIntensity WRITE setPaintIntensity)
+    Q_PROPERTY(int PaintGamma READ PaintGamma WRITE setPaintGamma)
+    Q_PROPERTY(bool PaintWhileLoad READ PaintWhileLoad WRITE setPaintWhileLoad)
+    Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(bool BackErase READ BackErase WRITE setBackErase)
+    Q_PROPERTY(int BackgroundImageLeft READ BackgroundImageLeft WRITE setBackgroundImageLeft)
+    Q_PROPERTY(int BackgroundImageTop READ BackgroundImageTop WRITE setBackgroundImageTop)
+    Q_PROPERTY(int BackgroundImageWidth READ BackgroundImageWidth WRITE setBackgroundImageWidth)
+    Q_PROPERTY(int BackgroundImageHeight READ BackgroundImageHeight WRITE setBackgroundImageHeight)
+    Q_PROPERTY(TBitonalScaling BitonalScaling READ BitonalScaling WRITE setBitonalScaling)
+    Q_PROPERTY(bool CenterImage READ CenterImage WRITE setCenterImage)
+    Q_PROPERTY(bool AutoRepaint READ AutoRepaint WRITE setAutoRepaint)
+    Q_PROPERTY(bool AutoScroll READ AutoScroll WRITE setAutoScroll)
+    Q_PROPERTY(bool AutoSetRects READ AutoSetRects WRITE setAutoSetRects)
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
+
+    // ---- scrolling, pan window, magnifier --------------------------------------------------
+    Q_PROPERTY(int HScrollStep READ HScrollStep WRITE setHScrollStep)
+    Q_PROPERTY(int VScrollStep READ VScrollStep WRITE setVScrollStep)
+    Q_PROPERTY(bool EnableScroll READ EnableScroll WRITE setEnableScroll)
+    Q_PROPERTY(bool EnableKeyboard READ EnableKeyboard WRITE setEnableKeyboard)
+    Q_PROPERTY(int PanWinX READ PanWinX WRITE setPanWinX)
+    Q_PROPERTY(int PanWinY READ PanWinY WRITE setPanWinY)
+    Q_PROPERTY(int PanWinWidth READ PanWinWidth WRITE setPanWinWidth)
+    Q_PROPERTY(int PanWinHeight READ PanWinHeight WRITE setPanWinHeight)
+    Q_PROPERTY(QString PanWinTitle READ PanWinTitle WRITE setPanWinTitle)
+    Q_PROPERTY(int PanWinRectColor READ PanWinRectColor WRITE setPanWinRectColor)
+    Q_PROPERTY(bool PanWinSysMenu READ PanWinSysMenu WRITE setPanWinSysMenu)
+    Q_PROPERTY(int PanWinPointer READ PanWinPointer WRITE setPanWinPointer)
+    Q_PROPERTY(QIcon PanWinIcon READ PanWinIcon WRITE setPanWinIcon)
+    Q_PROPERTY(TPaletteType PanWinPaintPalette READ PanWinPaintPalette WRITE setPanWinPaintPalette)
+    Q_PROPERTY(TPaintDither PanWinPaintDither READ PanWinPaintDither WRITE setPanWinPaintDither)
+    Q_PROPERTY(TBitonalScaling PanWinBitonalScaling READ PanWinBitonalScaling WRITE setPanWinBitonalScaling)
+    Q_PROPERTY(TPaintScaling PanWinPaintScaling READ PanWinPaintScaling WRITE setPanWinPaintScaling)
+    Q_PROPERTY(TPaletteType MagGlassPaintPalette READ MagGlassPaintPalette WRITE setMagGlassPaintPalette)
+    Q_PROPERTY(TBitonalScaling MagGlassBitonalScaling READ MagGlassBitonalScaling WRITE setMagGlassBitonalScaling)
+    Q_PROPERTY(TPaintDither MagGlassPaintDither READ MagGlassPaintDither WRITE setMagGlassPaintDither)
+    Q_PROPERTY(TPaintScaling MagGlassPaintScaling READ MagGlassPaintScaling WRITE setMagGlassPaintScaling)
+    Q_PROPERTY(int MagGlassPointer READ MagGlassPointer WRITE setMagGlassPointer)
+
+    // ---- regions, floater, mouse -----------------------------------------------------------
+    Q_PROPERTY(bool AutoFloater READ AutoFloater WRITE setAutoFloater)
+    Q_PROPERTY(bool EnableFloater READ EnableFloater WRITE setEnableFloater)
+    Q_PROPERTY(bool EnableZoomInRect READ EnableZoomInRect WRITE setEnableZoomInRect)
+    Q_PROPERTY(int WandColor READ WandColor WRITE setWandColor)
+    Q_PROPERTY(int WandSize READ WandSize WRITE setWandSize)
+
+    // ---- effects, transitions, gradients, patterns -----------------------------------------
+    Q_PROPERTY(int PaintEffect READ PaintEffect WRITE setPaintEffect)
+    Q_PROPERTY(int EffectDelay READ EffectDelay WRITE setEffectDelay)
+    Q_PROPERTY(int EffectGrain READ EffectGrain WRITE setEffectGrain)
+    Q_PROPERTY(int PaintMaxPasses READ PaintMaxPasses WRITE setPaintMaxPasses)
+    Q_PROPERTY(int TransitionEffect READ TransitionEffect WRITE setTransitionEffect)
+    Q_PROPERTY(TTransitionStyle TransitionStyle READ TransitionStyle WRITE setTransitionStyle)
+    Q_PROPERTY(int GradientStyle READ GradientStyle WRITE setGradientStyle)
+    Q_PROPERTY(int GradientStartColor READ GradientStartColor WRITE setGradientStartColor)
+    Q_PROPERTY(int GradientEndColor READ GradientEndColor WRITE setGradientEndColor)
+    Q_PROPERTY(int GradientSteps READ GradientSteps WRITE setGradientSteps)
+    Q_PROPERTY(TPatternStyle PatternStyle READ PatternStyle WRITE setPatternStyle)
+    Q_PROPERTY(int PatternBackColor READ PatternBackColor WRITE setPatternBackColor)
+    Q_PROPERTY(int PatternForeColor READ PatternForeColor WRITE setPatternForeColor)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
+    Q_PROPERTY(int TransparentColor READ TransparentColor WRITE setTransparentColor)
+    Q_PROPERTY(bool UseTransparentColor READ UseTransparentColor WRITE setUseTransparentColor)
+
+    // ---- shapes and their shadow -----------------------------------------------------------
+    Q_PROPERTY(int ShapeLeft READ ShapeLeft WRITE setShapeLeft)
+    Q_PROPERTY(int ShapeTop READ ShapeTop WRITE setShapeTop)
+    Q_PROPERTY(int ShapeWidth READ ShapeWidth WRITE setShapeWidth)
+    Q_PROPERTY(int ShapeHeight READ ShapeHeight WRITE setShapeHeight)
+    Q_PROPERTY(int ShapeBackgroundStyle READ ShapeBackgroundStyle WRITE setShapeBackgroundStyle)
+    Q_PROPERTY(int ShapeBorderStyle READ ShapeBorderStyle WRITE setShapeBorderStyle)
+    Q_PROPERTY(int ShapeBorderColor READ ShapeBorderColor WRITE setShapeBorderColor)
+    Q_PROPERTY(int ShapeBorderThickness READ ShapeBorderThickness WRITE setShapeBorderThickness)
+    Q_PROPERTY(int ShapeInnerBandStyle READ ShapeInnerBandStyle WRITE setShapeInnerBandStyle)
+    Q_PROPERTY(int ShapeInnerBandThickness READ ShapeInnerBandThickness WRITE setShapeInnerBandThickness)
+    Q_PROPERTY(int ShapeInnerBandHiliteColor READ ShapeInnerBandHiliteColor WRITE setShapeInnerBandHiliteColor)
+    Q_PROPERTY(int ShapeInnerBandShadowColor READ ShapeInnerBandShadowColor WRITE setShapeInnerBandShadowColor)
+    Q_PROPERTY(int ShapeOuterBandStyle READ ShapeOuterBandStyle WRITE setShapeOuterBandStyle)
+    Q_PROPERTY(int ShapeOuterBandThickness READ ShapeOuterBandThickness WRITE setShapeOuterBandThickness)
+    Q_PROPERTY(int ShapeOuterBandHiliteColor READ ShapeOuterBandHiliteColor WRITE setShapeOuterBandHiliteColor)
+    Q_PROPERTY(int ShapeOuterBandShadowColor READ ShapeOuterBandShadowColor WRITE setShapeOuterBandShadowColor)
+    Q_PROPERTY(int ShadowColor READ ShadowColor WRITE setShadowColor)
+    Q_PROPERTY(int ShadowXDepth READ ShadowXDepth WRITE setShadowXDepth)
+    Q_PROPERTY(int ShadowYDepth READ ShadowYDepth WRITE setShadowYDepth)
+
+    // ---- text, frame, drawing, animation ---------------------------------------------------
+    Q_PROPERTY(QFont TextFont READ TextFont WRITE setTextFont)
+    Q_PROPERTY(int FrameColor READ FrameColor WRITE setFrameColor)
+    Q_PROPERTY(int FrameThickness READ FrameThickness WRITE setFrameThickness)
+    Q_PROPERTY(int FrameInnerThickness READ FrameInnerThickness WRITE setFrameInnerThickness)
+    Q_PROPERTY(int FrameOuterThickness READ FrameOuterThickness WRITE setFrameOuterThickness)
+    Q_PROPERTY(TFrameInnerStyle FrameInnerStyle READ FrameInnerStyle WRITE setFrameInnerStyle)
+    Q_PROPERTY(TFrameOuterStyle FrameOuterStyle READ FrameOuterStyle WRITE setFrameOuterStyle)
+    Q_PROPERTY(int FrameInnerHiliteColor READ FrameInnerHiliteColor WRITE setFrameInnerHiliteColor)
+    Q_PROPERTY(int FrameOuterHiliteColor READ FrameOuterHiliteColor WRITE setFrameOuterHiliteColor)
+    Q_PROPERTY(int FrameInnerShadowColor READ FrameInnerShadowColor WRITE setFrameInnerShadowColor)
+    Q_PROPERTY(int FrameOuterShadowColor READ FrameOuterShadowColor WRITE setFrameOuterShadowColor)
+    Q_PROPERTY(bool DrawPersistence READ DrawPersistence WRITE setDrawPersistence)
+    Q_PROPERTY(int DrawMode READ DrawMode WRITE setDrawMode)          // TPenMode ordinal
+    Q_PROPERTY(int DrawPenColor READ DrawPenColor WRITE setDrawPenColor)
+    Q_PROPERTY(int DrawPenStyle READ DrawPenStyle WRITE setDrawPenStyle)  // TPenStyle ordinal
+    Q_PROPERTY(int DrawPenWidth READ DrawPenWidth WRITE setDrawPenWidth)
+    Q_PROPERTY(int DrawFillColor READ DrawFillColor WRITE setDrawFillColor)
+    Q_PROPERTY(int DrawFillStyle READ DrawFillStyle WRITE setDrawFillStyle)  // TBrushStyle ordinal
+    Q_PROPERTY(bool AutoAnimate READ AutoAnimate WRITE setAutoAnimate)
+    Q_PROPERTY(int AutoAnimationLoop READ AutoAnimationLoop WRITE setAutoAnimationLoop)
+
+    // ---- from the framework (Name, Left, Top, Width and Height are QWidget's own) ----------
+    Q_PROPERTY(int Align READ Align WRITE setAlign)  // alNone, alTop, alBottom, alLeft, alRight, alClient
+    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)  // 0 none, 1 single
+    Q_PROPERTY(bool Ctl3D READ Ctl3D WRITE setCtl3D)
+    Q_PROPERTY(bool ParentCtl3D READ ParentCtl3D WRITE setParentCtl3D)
+    Q_PROPERTY(int Cursor READ Cursor WRITE setCursor)
+    Q_PROPERTY(int DragCursor READ DragCursor WRITE setDragCursor)
+    Q_PROPERTY(int DragMode READ DragMode WRITE setDragMode)  // 0 manual, 1 automatic
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QString Hint READ Hint WRITE setHint)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
+    Q_PROPERTY(QMenu* PopupMenu READ PopupMenu WRITE setPopupMenu)
+    Q_PROPERTY(int TabOrder READ TabOrder WRITE setTabOrder)
+    Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
+    Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
+
+public:
+    // ---- events: one handler each, called directly (synchronously) -------------------------
+    using TNotifyEvent = std::function<void(QObject* Sender)>;
+    using TStatusEvent = std::function<void(QObject* Sender, int Percent)>;
+    using TReadyStateEvent = std::function<void(QObject* Sender, bool Ready)>;
+    using TPaintNotifyEvent = std::function<void(QObject* Sender, unsigned Pass, unsigned Type)>;
+    using TDropFileEvent = std::function<void(QObject* Sender, const QString& fName)>;
+    using TPanWinEvent = std::function<void(QObject* Sender, QWidget* hPanWin, int iFlag)>;
+    using TAnimateEvent = std::function<void(QObject* Sender, bool bEnable)>;
+
+    TStatusEvent OnStatus;        // progress of loads, saves and processing (EnableProgressEvent)
+    TNotifyEvent OnChange;        // the picture changed
+    TNotifyEvent OnLoadInfo;      // the kernel asks how to read data of no known format
+    TNotifyEvent OnFilePage;      // a page of a multi-page load is in
+    TReadyStateEvent OnReadyStateChanged;
+    TNotifyEvent OnPaint;
+    TPaintNotifyEvent OnPaintNotify;
+    TDropFileEvent OnDropFile;
+    TNotifyEvent OnScroll;
+    TNotifyEvent OnBeforeScroll;
+    TPanWinEvent OnPanWin;
+    TNotifyEvent OnMagGlassCursor;
+    TNotifyEvent OnRgnChange;
+    TNotifyEvent OnRubberBand;
+    TNotifyEvent OnZoomInDone;
+    TAnimateEvent OnAnimate;
+
+    // Filled by an OnLoadInfo handler to describe raw pixel data (Format not 0 counts).
+    LLoadInfo LoadInfo;
+
+    // ---- state flags -----------------------------------------------------------------------
+    static constexpr std::uint8_t kStateCreating = 1;
+    static constexpr std::uint8_t kStateDestroying = 2;
+    static constexpr std::uint8_t kStateLoading = 4;
+    static constexpr std::uint8_t kStateBitmapLocked = 8;  // a bitmap context is out or an operation runs
+    static constexpr std::uint8_t kStateLayout = 16;
+    // Changed flags: bit 1, the picture changed since the last paint.
+    static constexpr std::uint32_t kChangedPicture = 1;
+
+    explicit TLEADImage(QWidget* parent = nullptr);
+    ~TLEADImage() override;
+
+    // ---- the bitmap and list model ---------------------------------------------------------
+    // The working bitmap (the current page), or null when the control holds none or it is
+    // locked by a running operation. LastError := 1.
+    LBitmap* Bitmap();
+    // Replaces the current page by a copy of bitmap (with RefBitmap, bitmap's handle is taken
+    // over and bitmap is emptied). Null or an empty bitmap removes the current page.
+    void setBitmap(LBitmap* bitmap);
+    LBitmapList* BitmapList() const { return m_list; }
+    // Replaces the whole picture by a copy of list (null empties the control).
+    void setBitmapList(const LBitmapList* list);
+    // The number of pages; raises "No bitmap list." when the control has none.
+    int BitmapListCount();
+    int BitmapListIndex() const { return m_listIndex; }
+    // Makes page index the current page (the current page is stored back first).
+    void setBitmapListIndex(int index);
+    bool Allocated() const { return m_allocated; }
+
+    // Empties the control. Returns 1.
+    int ClearImage();
+    // The working bitmap again from the list at the index; returns the kernel's code.
+    int RestoreFromList();
+    // A blank working bitmap of the canvas size and depth (the first frame of a playback).
+    int PrepareFirstFrame();
+    // Re-reads the current page when the working bitmap was freed behind the control's back,
+    // then repaints at once.
+    int ForceRepaint();
+    // The canvas values from page 0 of the list.
+    void RefreshCanvasInfo();
+
+    // A canvas on the working bitmap's pixels; a bitmap of 8 bits or fewer becomes 24 bits
+    // first (and stays so). Processing is refused until ReleaseBitmapDC.
+    TCanvas* GetBitmapDC();
+    int ReleaseBitmapDC();
+    // A canvas on the control's window, kept until released.
+    TCanvas* GetControlDC();
+    void ReleaseControlDC();
+
+    // Display flags built from the paint properties.
+    std::uint32_t PaintFlags() const;
+
+    // ---- state -----------------------------------------------------------------------------
+    bool Busy() const { return m_busy; }
+    bool LoadGuard() const { return m_loadGuard; }
+    std::uint8_t StateFlags() const { return m_stateFlags; }
+    std::uint32_t ChangedFlags() const { return m_changedFlags; }
+    void ClearChangedFlags(std::uint32_t flags) { m_changedFlags &= ~flags; }
+    bool AnimationPlaying() const { return m_animationPlaying; }
+    QString LastErrorText() const { return LeadErrorText(LastError()); }
+    // The data-aware link's modified mark, set whenever the picture changes.
+    bool DataModified() const { return m_dataModified; }
+
+    // Width, height (as seen) and depth of the working bitmap; 0 without one.
+    int BitmapWidth() const;
+    int BitmapHeight() const;
+    int BitmapBits() const;
+
+    // Canvas of an animated picture (from the file or page 0).
+    int CanvasWidth() const { return m_canvasWidth; }
+    int CanvasHeight() const { return m_canvasHeight; }
+    int CanvasBits() const { return m_canvasBits; }
+    LColor CanvasBackground() const { return m_canvasBackground; }
+
+    // ---- loading and saving (LEADImage_file.cpp) -------------------------------------------
+    // Loads PageCount pages (-1 all, 0 only empties the control) from page PageNumber;
+    // BitsPerPixel 0 keeps the file's depth.
+    virtual int Load(const QString& FileName, int BitsPerPixel, int PageNumber, int PageCount);
+    // The same from Size bytes at Memory; one page.
+    virtual int LoadMemory(const void* Memory, int BitsPerPixel, int PageNumber, qint64 Size);
+    int LoadMemory(const QByteArray& data, int BitsPerPixel, int PageNumber)
+    {
+        return LoadMemory(data.constData(), BitsPerPixel, PageNumber, data.size());
+    }
+    // A load whose bytes arrive in blocks.
+    int StartFeedLoad(int BitsPerPixel, int PageNumber, int PageCount);
+    int FeedLoad(const void* Buffer, qint64 Size);
+    int StopFeedLoad();
+    bool FeedLoadRunning() const { return m_feed != nullptr; }
+    // Writes the current page (Modify 0: a new file). Formats and quality factors are the
+    // kernel's; an existing file is replaced only when the whole picture was written.
+    int Save(const QString& FileName, int Format, int BitsPerPixel, int QFactor, int Modify);
+
+    // Information of the last file loaded (file and memory loads).
+    const LFileInfo& FileInfo() const { return m_fileInfo; }
+    int InfoFormat() const { return m_fileInfo.Format; }
+    int InfoWidth() const { return m_fileInfo.Width; }
+    int InfoHeight() const { return m_fileInfo.Height; }
+    int InfoBits() const { return m_fileInfo.BitsPerPixel; }
+    int InfoTotalPages() const { return m_fileInfo.TotalPages; }
+    QString InfoCompress() const { return QString::fromStdString(m_fileInfo.Compression); }
+    qint64 InfoSizeDisk() const { return m_fileInfo.SizeDisk; }
+    // The file name of the last successful Load.
+    QString LoadedFileName() const { return m_loadedFileName; }
+
+    // ---- display (LEADImage_display.cpp, LEADImage_paint.cpp) -------------------------------
+    // The paint sequence into the back buffer: background, frame, the picture through the
+    // current rectangles in PaintMaxPasses passes with OnPaintNotify, then OnPaint. Does
+    // nothing while the control is hidden by the program or a paint of it runs.
+    virtual void Paint();
+    // One frame of an animation playback: only the picture, into the back buffer.
+    void PaintCurrentFrame();
+    // Asks for a repaint; requests made before it runs give one paint.
+    void Invalidate();
+    // Paints at once.
+    void Refresh();
+    // The client area (the viewport: the control less the scroll bars shown), in client pixels.
+    TRect ClientRect() const;
+    // The client area less FrameWidth on every side.
+    TRect InnerClientRect() const;
+    // What the control shows as its last paint left it: Format_RGB32 (Format_ARGB32_Premultiplied
+    // while Transparent), the client area's size. Overlays such as region outlines are drawn
+    // on the window only. The next paint draws into it: copy it to keep a frame.
+    const QImage& BackBuffer() const { return m_surface; }
+    // A paint of this control runs.
+    bool InPaint() const { return m_inPaint; }
+    // Paints under way in all controls of the process.
+    static int PaintsInProgress();
+
+    // The geometry: Dst and DstClip relative to the inner area, Src and SrcClip in pixels of
+    // the picture as seen, DstRect in client pixels (see LEADGeometry.h).
+    const TLeadGeometry& Geometry() const { return m_geom; }
+    int DstLeft() const { return m_geom.Dst.Left; }
+    int DstTop() const { return m_geom.Dst.Top; }
+    int DstWidth() const { return m_geom.Dst.Width; }
+    int DstHeight() const { return m_geom.Dst.Height; }
+    int DstClipLeft() const { return m_geom.DstClip.Left; }
+    int DstClipTop() const { return m_geom.DstClip.Top; }
+    int DstClipWidth() const { return m_geom.DstClip.Width; }
+    int DstClipHeight() const { return m_geom.DstClip.Height; }
+    int SrcLeft() const { return m_geom.Src.Left; }
+    int SrcTop() const { return m_geom.Src.Top; }
+    int SrcWidth() const { return m_geom.Src.Width; }
+    int SrcHeight() const { return m_geom.Src.Height; }
+    int SrcClipLeft() const { return m_geom.SrcClip.Left; }
+    int SrcClipTop() const { return m_geom.SrcClip.Top; }
+    int SrcClipWidth() const { return m_geom.SrcClip.Width; }
+    int SrcClipHeight() const { return m_geom.SrcClip.Height; }
+    TRect DstRect() const { return m_geom.DstRect; }
+    double ZoomX() const { return m_geom.ZoomX; }
+    double ZoomY() const { return m_geom.ZoomY; }
+    int ViewWidth() const { return m_geom.ViewWidth; }
+    int ViewHeight() const { return m_geom.ViewHeight; }
+    int HScrollPos() const { return m_geom.HScrollPos; }
+    int VScrollPos() const { return m_geom.VScrollPos; }
+    int HScrollMax() const { return m_geom.HScrollMax; }
+    int VScrollMax() const { return m_geom.VScrollMax; }
+    // The extents of the scroll bars, read on every resize.
+    int HScrollBarHeight() const { return m_hScrollBarHeight; }
+    int VScrollBarWidth() const { return m_vScrollBarWidth; }
+
+    // Without AutoScroll: store, layout, repaint. With AutoScroll only a value below 1 counts:
+    // the picture scrolls until DstLeft (DstTop) is that value, as far as the range allows.
+    void setDstLeft(int value);
+    void setDstTop(int value);
+    // A negative width counts as 0; the zoom factor follows (the width over the picture's).
+    void setDstWidth(int value);
+    // Stored as given; the zoom factor follows.
+    void setDstHeight(int value);
+    // The four Dst writers in the order Left, Top, Width, Height; DstRect := the rectangle.
+    int SetDstRect(int Left, int Top, int Width, int Height);
+    int SetDstClipRect(int Left, int Top, int Width, int Height);
+    // Src := the whole picture as seen; SrcClip := Src.
+    void ResetSrcRects();
+    // The stored bitmap pixel under a client pixel; 0 while the destination is empty.
+    int ClientToBitmapX(int X, int Y) const;
+    int ClientToBitmapY(int X, int Y) const;
+
+    // Keys: OnKeyDown gets the framework's virtual-key code and shift state.
+    enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+    using TShiftState = unsigned;
+    using TKeyEvent = std::function<void(QObject* Sender, int& Key, TShiftState Shift)>;
+    TKeyEvent OnKeyDown;   // a key went down while the control has the focus
+    TNotifyEvent OnResize; // the client area changed its size
+    // The framework's virtual-key code of a Qt key (0 for keys it has none for).
+    static int VirtualKeyCode(int qtKey);
+    // No size of its own, as a plain control: scroll bars do not make a layout grow it.
+    QSize sizeHint() const override { return QWidget::sizeHint(); }
+    QSize minimumSizeHint() const override { return QWidget::minimumSizeHint(); }
+
+    // ---- property readers ------------------------------------------------------------------
+    bool RefBitmap() const { return m_refBitmap; }
+    bool EnableProgressEvent() const { return m_enableProgressEvent; }
+    bool DropAutoLoad() const { return m_dropAutoLoad; }
+    bool DropFilesAllowed() const { return m_dropFilesAllowed; }
+    QString BitmapDataPath() const { return m_bitmapDataPath; }
+    QString DataField() const { return m_dataField; }
+    QObject* DataSource() const { return m_dataSource; }
+    bool ReadOnly() const { return m_readOnly; }
+    int DataLoadBits() const { return m_dataLoadBits; }
+    int DataSaveBits() const { return m_dataSaveBits; }
+    int DataSaveFormat() const { return m_dataSaveFormat; }
+    int DataSaveQuality() const { return m_dataSaveQuality; }
+    int PDFXResolution() const { return m_pdf.XResolution; }
+    int PDFYResolution() const { return m_pdf.YResolution; }
+    int PDFDisplayDepth() const { return m_pdf.DisplayDepth; }
+    int PDFTextAlpha() const { return m_pdf.TextAlpha; }
+    int PDFGraphicsAlpha() const { return m_pdf.GraphicsAlpha; }
+    bool PDFUseLibFonts() const { return m_pdf.UseLibFonts != 0; }
+    int RasterizeViewportWidth() const { return m_raster.ViewportWidth; }
+    int RasterizeViewportHeight() const { return m_raster.ViewportHeight; }
+    int RasterizeViewMode() const { return m_raster.ViewMode; }
+
+    TPaintSizeMode PaintSizeMode() const { return m_paintSizeMode; }
+    // In stretch mode the smaller zoom factor, else ZoomX, in percent.
+    int PaintZoomFactor() const;
+    bool PaintSizeUseDPI() const { return m_paintSizeUseDPI; }
+    TPaintDither PaintDither() const { return m_paintDither; }
+    TPaletteType PaintPalette() const { return m_paintPalette; }
+    TPaintScaling PaintScaling() const { return m_paintScaling; }
+    bool PaintRgnOnly() const { return m_paintRgnOnly; }
+    int PaintNotificationDelay() const { return m_paintNotificationDelay; }
+    int PaintContrast() const { return m_paintContrast; }
+    int PaintIntensity() const { return m_paintIntensity; }
+    int PaintGamma() const { return m_paintGamma; }
+    bool PaintWhileLoad() const { return m_paintWhileLoad; }
+    TColor BackColor() const { return m_backColor; }
+    bool BackErase() const { return m_backErase; }
+    int BackgroundImageLeft() const { return m_backgroundImageLeft; }
+    int BackgroundImageTop() const { return m_backgroundImageTop; }
+    int BackgroundImageWidth() const { return m_backgroundImageWidth; }
+    int BackgroundImageHeight() const { return m_backgroundImageHeight; }
+    TBitonalScaling BitonalScaling() const { return m_bitonalScaling; }
+    bool CenterImage() const { return m_centerImage; }
+    bool AutoRepaint() const { return m_autoRepaint; }
+    bool AutoScroll() const { return m_autoScroll; }
+    bool AutoSetRects() const { return m_autoSetRects; }
+    bool AutoSize() const { return m_autoSize; }
+
+    int HScrollStep() const { return m_hScrollStep; }
+    int VScrollStep() const { return m_vScrollStep; }
+    bool EnableScroll() const { return m_enableScroll; }
+    bool EnableKeyboard() const { return m_enableKeyboard; }
+    int PanWinX() const { return m_panWinX; }
+    int PanWinY() const { return m_panWinY; }
+    int PanWinWidth() const { return m_panWinWidth; }
+    int PanWinHeight() const { return m_panWinHeight; }
+    QString PanWinTitle() const { return m_panWinTitle; }
+    TColor PanWinRectColor() const { return m_panWinRectColor; }
+    bool PanWinSysMenu() const { return m_panWinSysMenu; }
+    int PanWinPointer() const { return m_panWinPointer; }
+    QIcon PanWinIcon() const { return m_panWinIcon; }
+    TPaletteType PanWinPaintPalette() const { return m_panWinPaintPalette; }
+    TPaintDither PanWinPaintDither() const { return m_panWinPaintDither; }
+    TBitonalScaling PanWinBitonalScaling() const { return m_panWinBitonalScaling; }
+    TPaintScaling PanWinPaintScaling() const { return m_panWinPaintScaling; }
+    TPaletteType MagGlassPaintPalette() const { return m_magGlassPaintPalette; }
+    TBitonalScaling MagGlassBitonalScaling() const { return m_magGlassBitonalScaling; }
+    TPaintDither MagGlassPaintDither() const { return m_magGlassPaintDither; }
+    TPaintScaling MagGlassPaintScaling() const { return m_magGlassPaintScaling; }
+    int MagGlassPointer() const { return m_magGlassPointer; }
+
+    bool AutoFloater() const { return m_autoFloater; }
+    bool EnableFloater() const { return m_enableFloater; }
+    bool EnableZoomInRect() const { return m_enableZoomInRect; }
+    TColor WandColor() const { return m_wandColor; }
+    int WandSize() const { return m_wandSize; }
+
+    int PaintEffect() const { return m_paintEffect; }
+    int EffectDelay() const { return m_effectDelay; }
+    int EffectGrain() const { return m_effectGrain; }
+    int PaintMaxPasses() const { return m_paintMaxPasses; }
+    int TransitionEffect() const { return m_transitionEffect; }
+    TTransitionStyle TransitionStyle() const { return m_transitionStyle; }
+    int GradientStyle() const { return m_gradientStyle; }
+    TColor GradientStartColor() const { return m_gradientStartColor; }
+    TColor GradientEndColor() const { return m_gradientEndColor; }
+    int GradientSteps() const { return m_gradientSteps; }
+    TPatternStyle PatternStyle() const { return m_patternStyle; }
+    TColor PatternBackColor() const { return m_patternBackColor; }
+    TColor PatternForeColor() const { return m_patternForeColor; }
+    bool Transparent() const { return m_transparent; }
+    TColor TransparentColor() const { return m_transparentColor; }
+    bool UseTransparentColor() const { return m_useTransparentColor; }
+
+    int ShapeLeft() const { return m_shapeLeft; }
+    int ShapeTop() const { return m_shapeTop; }
+    int ShapeWidth() const { return m_shapeWidth; }
+    int ShapeHeight() const { return m_shapeHeight; }
+    int ShapeBackgroundStyle() const { return m_shapeBackgroundStyle; }
+    int ShapeBorderStyle() const { return m_shapeBorderStyle; }
+    TColor ShapeBorderColor() const { return m_shapeBorderColor; }
+    int ShapeBorderThickness() const { return m_shapeBorderThickness; }
+    int ShapeInnerBandStyle() const { return m_shapeInnerBandStyle; }
+    int ShapeInnerBandThickness() const { return m_shapeInnerBandThickness; }
+    TColor ShapeInnerBandHiliteColor() const { return m_shapeInnerBandHiliteColor; }
+    TColor ShapeInnerBandShadowColor() const { return m_shapeInnerBandShadowColor; }
+    int ShapeOuterBandStyle() const { return m_shapeOuterBandStyle; }
+    int ShapeOuterBandThickness() const { return m_shapeOuterBandThickness; }
+    TColor ShapeOuterBandHiliteColor() const { return m_shapeOuterBandHiliteColor; }
+    TColor ShapeOuterBandShadowColor() const { return m_shapeOuterBandShadowColor; }
+    TColor ShadowColor() const { return m_shadowColor; }
+    int ShadowXDepth() const { return m_shadowXDepth; }
+    int ShadowYDepth() const { return m_shadowYDepth; }
+
+    QFont TextFont() const { return m_textFont; }
+    TColor FrameColor() const { return m_frameColor; }
+    int FrameThickness() const { return m_frameThickness; }
+    int FrameInnerThickness() const { return m_frameInnerThickness; }
+    int FrameOuterThickness() const { return m_frameOuterThickness; }
+    TFrameInnerStyle FrameInnerStyle() const { return m_frameInnerStyle; }
+    TFrameOuterStyle FrameOuterStyle() const { return m_frameOuterStyle; }
+    TColor FrameInnerHiliteColor() const { return m_frameInnerHiliteColor; }
+    TColor FrameOuterHiliteColor() const { return m_frameOuterHiliteColor; }
+    TColor FrameInnerShadowColor() const { return m_frameInnerShadowColor; }
+    TColor FrameOuterShadowColor() const { return m_frameOuterShadowColor; }
+    // FrameThickness + FrameInnerThickness + FrameOuterThickness.
+    int FrameWidth() const { return m_frameThickness + m_frameInnerThickness + m_frameOuterThickness; }
+    bool DrawPersistence() const { return m_drawPersistence; }
+    int DrawMode() const { return m_drawMode; }
+    TColor DrawPenColor() const { return m_drawPenColor; }
+    int DrawPenStyle() const { return m_drawPenStyle; }
+    int DrawPenWidth() const { return m_drawPenWidth; }
+    TColor DrawFillColor() const { return m_drawFillColor; }
+    int DrawFillStyle() const { return m_drawFillStyle; }
+    bool AutoAnimate() const { return m_autoAnimate; }
+    int AutoAnimationLoop() const { return m_autoAnimationLoop; }
+
+    int Align() const { return m_align; }
+    int BorderStyle() const { return m_borderStyle; }
+    bool Ctl3D() const { return m_ctl3D; }
+    bool ParentCtl3D() const { return m_parentCtl3D; }
+    int Cursor() const { return m_cursor; }
+    int DragCursor() const { return m_dragCursor; }
+    int DragMode() const { return m_dragMode; }
+    bool Enabled() const { return isEnabled(); }
+    QString Hint() const { return m_hint; }
+    bool ShowHint() const { return m_showHint; }
+    QMenu* PopupMenu() const { return m_popupMenu; }
+    int TabOrder() const { return m_tabOrder; }
+    bool TabStop() const { return m_tabStop; }
+    // Not hidden by the program (a control is shown with its window).
+    bool Visible() const { return !(isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide)); }
+
+    // ---- property writers (LEADImage_props.cpp) --------------------------------------------
+    void setRefBitmap(bool on);
+    void setEnableProgressEvent(bool on);
+    void setDropAutoLoad(bool on);
+    void setDropFilesAllowed(bool on);
+    void setBitmapDataPath(const QString& path);
+    void setDataField(const QString& field);
+    void setDataSource(QObject* source);
+    void setReadOnly(bool on);
+    void setDataLoadBits(int bits);
+    void setDataSaveBits(int bits);
+    void setDataSaveFormat(int format);
+    void setDataSaveQuality(int quality);
+    void setPDFXResolution(int value);
+    void setPDFYResolution(int value);
+    void setPDFDisplayDepth(int value);
+    void setPDFTextAlpha(int value);
+    void setPDFGraphicsAlpha(int value);
+    void setPDFUseLibFonts(bool on);
+    void setRasterizeViewportWidth(int value);
+    void setRasterizeViewportHeight(int value);
+    void setRasterizeViewMode(int value);
+
+    void setPaintSizeMode(TPaintSizeMode mode);
+    void setPaintSizeMode(int mode) { setPaintSizeMode(TPaintSizeMode(mode)); }
+    void setPaintZoomFactor(int percent);
+    void setPaintSizeUseDPI(bool on);
+    void setPaintDither(TPaintDither value);
+    void setPaintDither(int value) { setPaintDither(TPaintDither(value)); }
+    void setPaintPalette(TPaletteType value);
+    void setPaintPalette(int value) { setPaintPalette(TPaletteType(value)); }
+    void setPaintScaling(TPaintScaling value);
+    void setPaintScaling(int value) { setPaintScaling(TPaintScaling(value)); }
+    void setPaintRgnOnly(bool on);
+    void setPaintNotificationDelay(int ms);
+    void setPaintContrast(int value);
+    void setPaintIntensity(int value);
+    void setPaintGamma(int value);
+    void setPaintWhileLoad(bool on);
+    void setBackColor(TColor color);
+    void setBackErase(bool on);
+    void setBackgroundImageLeft(int value);
+    void setBackgroundImageTop(int value);
+    void setBackgroundImageWidth(int value);
+    void setBackgroundImageHeight(int value);
+    void setBitonalScaling(TBitonalScaling value);
+    void setBitonalScaling(int value) { setBitonalScaling(TBitonalScaling(value)); }
+    void setCenterImage(bool on);
+    void setAutoRepaint(bool on);
+    void setAutoScroll(bool on);
+    void setAutoSetRects(bool on);
+    void setAutoSize(bool on);
+
+    void setHScrollStep(int step);
+    void setVScrollStep(int step);
+    void setEnableScroll(bool on);
+    void setEnableKeyboard(bool on);
+    void setPanWinX(int value);
+    void setPanWinY(int value);
+    void setPanWinWidth(int value);
+    void setPanWinHeight(int value);
+    void setPanWinTitle(const QString& title);
+    void setPanWinRectColor(TColor color);
+    void setPanWinSysMenu(bool on);
+    void setPanWinPointer(int cursor);
+    void setPanWinIcon(const QIcon& icon);
+    void setPanWinPaintPalette(TPaletteType value);
+    void setPanWinPaintPalette(int value) { setPanWinPaintPalette(TPaletteType(value)); }
+    void setPanWinPaintDither(TPaintDither value);
+    void setPanWinPaintDither(int value) { setPanWinPaintDither(TPaintDither(value)); }
+    void setPanWinBitonalScaling(TBitonalScaling value);
+    void setPanWinBitonalScaling(int value) { setPanWinBitonalScaling(TBitonalScaling(value)); }
+    void setPanWinPaintScaling(TPaintScaling value);
+    void setPanWinPaintScaling(int value) { setPanWinPaintScaling(TPaintScaling(value)); }
+    void setMagGlassPaintPalette(TPaletteType value);
+    void setMagGlassPaintPalette(int value) { setMagGlassPaintPalette(TPaletteType(value)); }
+    void setMagGlassBitonalScaling(TBitonalScaling value);
+    void setMagGlassBitonalScaling(int value) { setMagGlassBitonalScaling(TBitonalScaling(value)); }
+    void setMagGlassPaintDither(TPaintDither value);
+    void setMagGlassPaintDither(int value) { setMagGlassPaintDither(TPaintDither(value)); }
+    void setMagGlassPaintScaling(TPaintScaling value);
+    void setMagGlassPaintScaling(int value) { setMagGlassPaintScaling(TPaintScaling(value)); }
+    void setMagGlassPointer(int cursor);
+
+    void setAutoFloater(bool on);
+    void setEnableFloater(bool on);
+    void setEnableZoomInRect(bool on);
+    void setWandColor(TColor color);
+    void setWandSize(int size);
+
+    void setPaintEffect(int effect);
+    void setEffectDelay(int delay);
+    void setEffectGrain(int grain);
+    void setPaintMaxPasses(int passes);
+    void setTransitionEffect(int effect);
+    void setTransitionStyle(TTransitionStyle style);
+    void setTransitionStyle(int style) { setTransitionStyle(TTransitionStyle(style)); }
+    void setGradientStyle(int style);
+    void setGradientStartColor(TColor color);
+    void setGradientEndColor(TColor color);
+    void setGradientSteps(int steps);
+    void setPatternStyle(TPatternStyle style);
+    void setPatternStyle(int style) { setPatternStyle(TPatternStyle(style)); }
+    void setPatternBackColor(TColor color);
+    void setPatternForeColor(TColor color);
+    void setTransparent(bool on);
+    void setTransparentColor(TColor color);
+    void setUseTransparentColor(bool on);
+
+    void setShapeLeft(int value);
+    void setShapeTop(int value);
+    void setShapeWidth(int value);
+    void setShapeHeight(int value);
+    void setShapeBackgroundStyle(int style);
+    void setShapeBorderStyle(int style);
+    void setShapeBorderColor(TColor color);
+    void setShapeBorderThickness(int value);
+    void setShapeInnerBandStyle(int style);
+    void setShapeInnerBandThickness(int value);
+    void setShapeInnerBandHiliteColor(TColor color);
+    void setShapeInnerBandShadowColor(TColor color);
+    void setShapeOuterBandStyle(int style);
+    void setShapeOuterBandThickness(int value);
+    void setShapeOuterBandHiliteColor(TColor color);
+    void setShapeOuterBandShadowColor(TColor color);
+    void setShadowColor(TColor color);
+    void setShadowXDepth(int value);
+    void setShadowYDepth(int value);
+
+    void setTextFont(const QFont& font);
+    void setFrameColor(TColor color);
+    void setFrameThickness(int value);
+    void setFrameInnerThickness(int value);
+    void setFrameOuterThickness(int value);
+    void setFrameInnerStyle(TFrameInnerStyle style);
+    void setFrameInnerStyle(int style) { setFrameInnerStyle(TFrameInnerStyle(style)); }
+    void setFrameOuterStyle(TFrameOuterStyle style);
+    void setFrameOuterStyle(int style) { setFrameOuterStyle(TFrameOuterStyle(style)); }
+    void setFrameInnerHiliteColor(TColor color);
+    void setFrameOuterHiliteColor(TColor color);
+    void setFrameInnerShadowColor(TColor color);
+    void setFrameOuterShadowColor(TColor color);
+    void setDrawPersistence(bool on);
+    void setDrawMode(int mode);
+    void setDrawPenColor(TColor color);
+    void setDrawPenStyle(int style);
+    void setDrawPenWidth(int width);
+    void setDrawFillColor(TColor color);
+    void setDrawFillStyle(int style);
+    void setAutoAnimate(bool on);
+    void setAutoAnimationLoop(int value);
+
+    void setAlign(int align);
+    void setBorderStyle(int style);
+    void setCtl3D(bool on);
+    void setParentCtl3D(bool on);
+    using QWidget::setCursor;
+    void setCursor(int cursor);
+    void setDragCursor(int cursor);
+    void setDragMode(int mode);
+    void setHint(const QString& hint);
+    void setShowHint(bool on);
+    void setPopupMenu(QMenu* menu);
+    using QWidget::setTabOrder;
+    void setTabOrder(int order);
+    void setTabStop(bool on);
+
+protected:
+    // ---- hooks for derived controls; empty here ----------------------------------------------
+    // After ClearImage, PrepareFirstFrame and a memory load.
+    virtual void ResetHook() {}
+    // When the user moves the pan window's rectangle.
+    virtual void PanMoveHook() {}
+    // At the end of every paint, with a canvas on the back buffer.
+    virtual void AfterPaintHook(TCanvas* canvas) {}
+    // After a successful Rotate or FastRotate, with the angle in hundredths of a degree.
+    virtual void RotateHook(double angle) {}
+    virtual void FastRotateHook(double angle) {}
+    // After a successful Size, with the old view size and the new size.
+    virtual void SizeHook(int oldWidth, int oldHeight, int newWidth, int newHeight) {}
+    // In ForceRepaint, before the control is refreshed.
+    virtual void RepaintHook() {}
+
+    // The update after the picture changed: layout, repaint, OnChange.
+    virtual void BitmapChanged();
+    // Recomputes the layout of the picture in the client area.
+    virtual void RecalcLayout();
+    // Called whenever a new or resized bitmap is in place.
+    void ResetRectsForBitmap();
+
+    // TLeadErrorReporter
+    QString ComponentName() const override { return objectName(); }
+    bool IsImageHeld() const override { return m_allocated; }
+    bool IsAnimationPlaying() const override { return m_animationPlaying; }
+    bool IsProcessingLocked() const override;
+
+    // Copies Width, Height (as seen), depth and resolution of the working bitmap into the
+    // fields the layout reads.
+    void RefreshBitmapInfo();
+    // Centres the picture in the inner area where it is narrower or shorter.
+    void CenterDstRect();
+    // Drawn on the window over the back buffer by every paint event (tool shapes, outlines).
+    virtual void DrawOverlays(QPainter& painter) {}
+
+    // QAbstractScrollArea (paint and resize events are the viewport's)
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    // Dropped files (DropFilesAllowed): the first one goes to OnDropFile and, with
+    // DropAutoLoad, is loaded.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+    // The data-aware link's modified mark.
+    void MarkDataModified() { m_dataModified = true; }
+
+    // ---- the status chain and the abort flags (LEADImage_file.cpp) --------------------------
+    // Makes this control current for the kernel's status callback (remembering the one
+    // before) and sets Busy; Pop undoes it.
+    void PushStatusChain();
+    void PopStatusChain();
+    // Clears the process-wide abort request and aborted flags; every load, save and
+    // processing operation starts with this.
+    static void ClearAbortFlags();
+    static bool Aborted();
+    // Calls OnStatus when progress events are on; an exception of the handler is kept and
+    // the call answers false (the caller stops the kernel and rethrows afterwards).
+    bool FireStatus(int percent);
+    // Rethrows an exception kept from an event handler during a kernel call.
+    void RethrowPending();
+
+private:
+    friend struct LeadImageFile;  // the kernel callbacks of LEADImage_file.cpp
+
+    // Working bitmap := page m_listIndex of the list; sets Allocated from the result.
+    int TakePageFromList();
+    // Destroys the list, empties the working bitmap and clears Allocated.
+    void EmptyPicture();
+    // Stores the working bitmap into the list at the index.
+    int StoreWorkingBitmap();
+    // Ends a running feed load without taking its pages.
+    void CancelFeedLoad();
+    // Busy, LoadGuard and the loading flag end with the feed load.
+    void EndFeedState();
+    // The pages of a file into the list (the row callback fills it).
+    int LoadPages(const QByteArray& fileName, int bitsPerPixel, int pageCount, const LLoadOptions& options);
+    // One band of rows of a load (the kernel's load-row callback).
+    int LoadRowBand(const LFileInfo* info, LBitmap* page, std::uint32_t flags, int lines);
+    // One band of rows of a save (the kernel's save-row callback).
+    int SaveRowBand(LBitmap* bitmap, std::uint8_t* buffer, int row, int lines);
+    // The end of a file or memory load: a failed one empties the control; then the change
+    // update and LastError.
+    void FinishLoad(int code);
+    // ---- display (LEADImage_display.cpp, LEADImage_paint.cpp) -------------------------------
+    // The client size from the control's size and the scroll bars its policies show.
+    QSize ClientSize() const;
+    TLeadLayoutInput LayoutInput() const;
+    // Scroll bar ranges and positions from the geometry; with showBars also which bars show
+    // (AutoScroll without AutoSize, a maximum above 0; without mayHide a bar shown stays).
+    // True when the bars shown changed.
+    bool SyncScrollBars(bool showBars, bool mayHide = true);
+    // Child controls follow the picture: each moves by (-dx, -dy).
+    void MoveChildren(int dx, int dy);
+    // Scrolls the picture by (dx, dy) pixels within the scroll ranges.
+    void ScrollBy(int dx, int dy);
+    // One scroll step: ScrollBy between OnBeforeScroll and OnScroll, the rectangles kept.
+    void ScrollStep(int dx, int dy);
+    // The DstLeft (horizontal) or DstTop writer on edge.
+    void SetDstEdge(int& edge, int value, bool horizontal);
+    // After a write that moves the picture: layout, repaint when AutoRepaint, LastError 1.
+    void LayoutChanged();
+    // The viewport's painting attributes for Transparent.
+    void UpdateOpacity();
+    // The next phase of the region outline (timer 100).
+    void StepRegionOutline();
+    // Makes image current for the kernel's status callback, returning the one before
+    // (LEADImage_file.cpp).
+    static TLEADImage* SwapStatusImage(TLEADImage* image);
+    // Steps of Paint.
+    void PaintSequence();
+    void DrawFrame(const QRect& client);
+    // Fills area less hole (none: all of it) on the back buffer.
+    void FillOutside(const QRect& area, const QRect& hole, const QColor& color);
+    void DrawPicture(const QRect& dstRect, const QRect& clip);
+    // PaintMaxPasses calls of pass, with OnPaintNotify(0, type) before the first and
+    // OnPaintNotify(n, type) after pass n (type 0: the background, 1: the picture).
+    void PaintPasses(unsigned type, const std::function<void()>& pass);
+    void PaintTransition(const QRect& area);
+    // The buffer in the client area's size and the format for Transparent.
+    void PrepareSurface();
+
+    // Options of the loads, applied for the length of a load.
+    struct SavedOptions {
+        LPdfOptions pdf;
+        LRasterizeOptions raster;
+    };
+    SavedOptions ApplyLoadOptionSets();
+    void RestoreLoadOptionSets(const SavedOptions& saved);
+    LLoadOptions BuildLoadOptions(int pageNumber) const;
+
+    // ---- image state ------------------------------------------------------------------------
+    LBitmap m_bitmap;
+    LBitmapList* m_list = nullptr;
+    int m_listIndex = 0;
+    int m_listCount = 0;
+    bool m_allocated = false;
+    LBitmap m_operationBitmap;
+    std::uint8_t m_stateFlags = 0;
+    bool m_busy = false;
+    bool m_loadGuard = false;
+    std::uint32_t m_changedFlags = 0;
+    bool m_dataModified = false;
+    bool m_animationPlaying = false;
+
+    int m_canvasWidth = 0;
+    int m_canvasHeight = 0;
+    int m_canvasBits = 0;
+    LRgbQuad m_canvasPalette[256] = {};
+    LColor m_canvasBackground = 0;
+    bool m_canvasPaletteGiven = false;
+
+    // Contexts handed out.
+    std::unique_ptr<TCanvas> m_bitmapDC;
+    QImage m_bitmapDCImage;
+    std::unique_ptr<TCanvas> m_controlDC;
+    // ---- display state ------------------------------------------------------------------
+    TLeadGeometry m_geom;
+    // The back buffer: the last paint's result, copied to the window by every paint event.
+    QImage m_surface;
+    bool m_surfaceStale = true;
+    // The picture scaled for the destination, or a part of it; kept while the bitmap's
+    // generation, the source rectangle, the destination size and the scaling stay.
+    struct ScaledPicture {
+        std::uint64_t Generation = 0;
+        TLeadBox Source;
+        QSize Destination;
+        bool Smooth = false;
+        QRect Part;
+        QImage Image;
+    };
+    ScaledPicture m_scaled;
+    bool m_inPaint = false;
+    bool m_scrolling = false;
+    int m_hScrollBarHeight = 0;
+    int m_vScrollBarWidth = 0;
+    // The working bitmap as the layout sees it (RefreshBitmapInfo).
+    int m_infoWidth = 0;
+    int m_infoHeight = 0;
+    int m_infoBits = 0;
+    int m_infoXResolution = 0;
+    int m_infoYResolution = 0;
+    bool m_transparentPaint = false;
+    QBasicTimer m_outlineTimer;
+    int m_outlinePhase = 0;
+
+    // ---- load and save bookkeeping -------------------------------------------------------
+    struct LoadState {
+        int pageCount = -1;
+        int pagesLoaded = 0;
+        int rows = 0;
+    };
+    LoadState m_loadState;
+    int m_saveRows = 0;
+    LFeedLoad* m_feed = nullptr;
+    LBitmap m_feedBitmap;  // the kernel decodes the fed pages into it
+    bool m_feedCancelled = false;
+    LFileInfo m_fileInfo;
+    QString m_loadedFileName;
+    LJ2KOptions m_j2k;
+    std::int32_t m_wmfResolution = 0;
+    // The control that was current before this one, and the status callback before ours.
+    TLEADImage* m_prevCurrent = nullptr;
+    LStatusCallback m_prevStatus = nullptr;
+    void* m_prevStatusData = nullptr;
+    int m_statusDepth = 0;
+    // True while the row callbacks report progress themselves.
+    bool m_rowProgress = false;
+    std::exception_ptr m_pendingException;
+
+    // ---- published property values --------------------------------------------------------
+    bool m_refBitmap = false;
+    bool m_enableProgressEvent = false;
+    bool m_dropAutoLoad = true;
+    bool m_dropFilesAllowed = false;
+    QString m_bitmapDataPath;
+    QString m_dataField;
+    QObject* m_dataSource = nullptr;
+    bool m_readOnly = false;
+    int m_dataLoadBits = 24;
+    int m_dataSaveBits = 24;
+    int m_dataSaveFormat = 5;
+    int m_dataSaveQuality = -1;
+    LPdfOptions m_pdf;
+    LRasterizeOptions m_raster;
+
+    TPaintSizeMode m_paintSizeMode = smNormal;
+    bool m_paintSizeUseDPI = false;
+    TPaintDither m_paintDither = pdOrdered;
+    TPaletteType m_paintPalette = ppAuto;
+    TPaintScaling m_paintScaling = psNormal;
+    bool m_paintRgnOnly = false;
+    int m_paintNotificationDelay = 0;
+    int m_paintContrast = 0;
+    int m_paintIntensity = 0;
+    int m_paintGamma = 100;
+    bool m_paintWhileLoad = false;
+    TColor m_backColor = clBtnFace;
+    bool m_backErase = false;
+    int m_backgroundImageLeft = 0;
+    int m_backgroundImageTop = 0;
+    int m_backgroundImageWidth = 0;
+    int m_backgroundImageHeight = 0;
+    TBitonalScaling m_bitonalScaling = btsNormal;
+    bool m_centerImage = false;
+    bool m_autoRepaint = true;
+    bool m_autoScroll = true;
+    bool m_autoSetRects = true;
+    bool m_autoSize = false;
+
+    int m_hScrollStep = 10;
+    int m_vScrollStep = 10;
+    bool m_enableScroll = true;
+    bool m_enableKeyboard = true;
+    int m_panWinX = 0;
+    int m_panWinY = 0;
+    int m_panWinWidth = 150;
+    int m_panWinHeight = 150;
+    QString m_panWinTitle = QStringLiteral("Pan Window");
+    TColor m_panWinRectColor = 255;
+    bool m_panWinSysMenu = true;
+    int m_panWinPointer = 0;
+    QIcon m_panWinIcon;
+    TPaletteType m_panWinPaintPalette = ppAuto;
+    TPaintDither m_panWinPaintDither = pdOrdered;
+    TBitonalScaling m_panWinBitonalScaling = btsNormal;
+    TPaintScaling m_panWinPaintScaling = psResample;
+    TPaletteType m_magGlassPaintPalette = ppAuto;
+    TBitonalScaling m_magGlassBitonalScaling = btsNormal;
+    TPaintDither m_magGlassPaintDither = pdOrdered;
+    TPaintScaling m_magGlassPaintScaling = psResample;
+    int m_magGlassPointer = 0;
+
+    bool m_autoFloater = true;
+    bool m_enableFloater = false;
+    bool m_enableZoomInRect = false;
+    TColor m_wandColor = 0;
+    int m_wandSize = 0;
+
+    int m_paintEffect = 1000;
+    int m_effectDelay = 0;
+    int m_effectGrain = 5;
+    int m_paintMaxPasses = 1;
+    int m_transitionEffect = 1000;
+    TTransitionStyle m_transitionStyle = etsNone;
+    int m_gradientStyle = 1000;
+    TColor m_gradientStartColor = 16711680;
+    TColor m_gradientEndColor = 0;
+    int m_gradientSteps = 16;
+    TPatternStyle m_patternStyle = epsSolid;
+    TColor m_patternBackColor = 0;
+    TColor m_patternForeColor = 0;
+    bool m_transparent = false;
+    TColor m_transparentColor = 0;
+    bool m_useTransparentColor = false;
+
+    int m_shapeLeft = 0;
+    int m_shapeTop = 0;
+    int m_shapeWidth = 0;
+    int m_shapeHeight = 0;
+    int m_shapeBackgroundStyle = 0;
+    int m_shapeBorderStyle = 0;
+    TColor m_shapeBorderColor = 0;
+    int m_shapeBorderThickness = 0;
+    int m_shapeInnerBandStyle = 0;
+    int m_shapeInnerBandThickness = 0;
+    TColor m_shapeInnerBandHiliteColor = 16777215;
+    TColor m_shapeInnerBandShadowColor = 8421504;
+    int m_shapeOuterBandStyle = 0;
+    int m_shapeOuterBandThickness = 0;
+    TColor m_shapeOuterBandHiliteColor = 16777215;
+    TColor m_shapeOuterBandShadowColor = 8421504;
+    TColor m_shadowColor = 0;
+    int m_shadowXDepth = 0;
+    int m_shadowYDepth = 0;
+
+    QFont m_textFont;
+    TColor m_frameColor = 0;
+    int m_frameThickness = 0;
+    int m_frameInnerThickness = 0;
+    int m_frameOuterThickness = 0;
+    TFrameInnerStyle m_frameInnerStyle = fisInset;
+    TFrameOuterStyle m_frameOuterStyle = fosInset;
+    TColor m_frameInnerHiliteColor = 16777215;
+    TColor m_frameOuterHiliteColor = 16777215;
+    TColor m_frameInnerShadowColor = 8421504;
+    TColor m_frameOuterShadowColor = 8421504;
+    bool m_drawPersistence = false;
+    int m_drawMode = pmCopy;
+    TColor m_drawPenColor = 0;
+    int m_drawPenStyle = psSolid;
+    int m_drawPenWidth = 1;
+    TColor m_drawFillColor = 0;
+    int m_drawFillStyle = bsClear;
+    bool m_autoAnimate = false;
+    int m_autoAnimationLoop = 0;
+
+    int m_align = 0;
+    int m_borderStyle = 0;
+    bool m_ctl3D = true;
+    bool m_parentCtl3D = false;
+    int m_cursor = 0;
+    int m_dragCursor = -12;  // crDrag
+    int m_dragMode = 0;
+    QString m_hint;
+    bool m_showHint = false;
+    QMenu* m_popupMenu = nullptr;
+    int m_tabOrder = -1;
+    bool m_tabStop = false;
+};
