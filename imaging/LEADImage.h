@@ -370,6 +370,97 @@ public:
     // The file name of the last successful Load.
     QString LoadedFileName() const { return m_loadedFileName; }
 
+    // ==== processing (LEADImage_process.cpp, LEADImage_shape.cpp) ============================
+    // Every operation below clears the abort flags first. The bracketed ones (Size, Rotate,
+    // FastRotate, Flip, Reverse, GrayScale, Sharpen, GaussianFilter, BalanceColors, Fill,
+    // Combine) keep an undo copy: an abort from OnStatus puts the picture back and fires no
+    // OnChange; otherwise the page is stored into the list and OnChange fires, also after a
+    // failed kernel call. With no image they raise "<name> \n<operation>: Image not
+    // allocated." (LastError -2) whatever EnableMethodErrors says; a failure code raises
+    // "<name> \nError code: <code>\n<operation>: <text> " while EnableMethodErrors is on.
+    // Flags are the kernel's (ltimg.h): Size 0 nearest, 2 resample, 4 bicubic.
+    int Size(int Width, int Height, int Flags);
+    // Angle in hundredths of a degree, positive clockwise; Flags 1 grows the bitmap.
+    virtual int Rotate(int Angle, int Flags, TColor FillColor);
+    // A quarter turn (a multiple of 9000) as an exact pixel permutation.
+    virtual int FastRotate(int Angle);
+    int Flip();     // top to bottom
+    int Reverse();  // left to right
+    int GrayScale(int BitsPerPixel);
+    int Sharpen(int Amount);          // -1000..1000, 0 changes nothing
+    int GaussianFilter(int Radius);   // 0 changes nothing
+    // Each argument points to three factors: the shares of red, green and blue in that channel.
+    int BalanceColors(const double* RedFactors, const double* GreenFactors, const double* BlueFactors);
+    // Inside the region (the whole picture without one); no undo copy and no OnChange.
+    int RemoveRedeye(TColor NewColor, int Threshold, int Lightness);
+    // Inside the region when there is one.
+    int Fill(TColor Color);
+    // A copy of SrcBitmap without its region is combined (Flags: 0 or 800, a copy) into the
+    // destination rectangle, inside the working bitmap's region when it has one.
+    int Combine(int XDst, int YDst, int Width, int Height, const LBitmap* SrcBitmap, int XSrc, int YSrc, int Flags);
+    // Shape 2000 (a framed rectangle with its shadow) from the Shape..., Shadow..., Pattern...
+    // and BackgroundImage... properties: on the bitmap with DrawPersistence (which becomes 24
+    // bits), else on the window. BackgroundBitmap (may be the control's own Bitmap) fills the
+    // inside. No canvas: -1.
+    int DrawShape(int ShapeType, const LBitmap* BackgroundBitmap);
+    // The frame of the Frame... properties on the window, rect in client pixels.
+    int DrawFrame(const TRect& rect);
+    // With EnableZoomInRect: toggles the zoom outline (rect inflated by 1; the same rect again
+    // removes it). The paint draws it in XOR over the picture (ZoomOutline).
+    void DrawZoomRect(const TRect& rect, bool fromPaint);
+    bool ZoomOutlineShown() const { return m_zoomOutlineShown; }
+    TRect ZoomOutline() const { return m_zoomOutline; }
+    // Grabs the screen around a screen point (client size x 100 / PaintZoomFactor), through the
+    // kernel's screen service, into the control; emptyList first empties the control.
+    int CaptureScreenAt(const TPoint& screenPoint, bool emptyList);
+    // The screen rectangle of the last capture.
+    TRect CaptureRect() const { return m_captureRect; }
+
+    // Regions, in client pixels (mapped through the display rectangles to bitmap pixels).
+    int SetRgnRect(int Left, int Top, int Width, int Height, int CombineMode);
+    int SetRgnEllipse(int Left, int Top, int Width, int Height, int CombineMode);
+    bool HasRgn();
+    // Bounds of the region in bitmap pixels; 0 without one.
+    int RgnLeft() const;
+    int RgnTop() const;
+    int RgnWidth() const;
+    int RgnHeight() const;
+
+    // A one-shot hint for the next load: a JPEG is decoded at the largest reduction that still
+    // gives at least twice Width x Height (0: that side is free). File information keeps the
+    // full size; callers compute their sizes from InfoWidth and InfoHeight.
+    void SetLoadSizeHint(int Width, int Height);
+
+protected:
+    // The start and end of every bracketed operation.
+    void BeginBitmapOperation(LBitmap* bitmap);
+    virtual void EndBitmapOperation(LBitmap* bitmap);
+
+private:
+    // The bracket around one kernel call: call works on the target, success runs the
+    // operation's own steps after a successful call (with the aborted flag).
+    int ProcessBitmap(const QString& operation, bool targetRule, const std::function<int(LBitmap&)>& call,
+                      const std::function<void(bool aborted)>& success = {});
+    // The floater's part of the bracket (the floater comes with the region tools): the
+    // bitmap the geometric operations work on, and putting the floater back afterwards.
+    LBitmap* ProcessingTarget(const QString& operation);
+    bool FloaterActive() const { return false; }
+    int ReseatFloater() { return 1; }
+    // Region bookkeeping after a change; the kernel's code.
+    int UpdateRgnBounds();
+    void RegionChanged();
+    int SetRgnShape(const QString& operation, int Left, int Top, int Width, int Height, int CombineMode,
+                    bool ellipse);
+    // A drawing surface on the bitmap (DrawPersistence) or the window; false when none.
+    bool ShapeSurface(LEfxSurface& surface, TPoint& origin);
+
+    bool m_zoomOutlineShown = false;
+    TRect m_zoomOutline;
+    TRect m_captureRect;
+
+public:
+    // ==== end of processing ====================================================================
+
     // ---- display (LEADImage_display.cpp, LEADImage_paint.cpp) -------------------------------
     // The paint sequence into the back buffer: background, frame, the picture through the
     // current rectangles in PaintMaxPasses passes with OnPaintNotify, then OnPaint. Does
@@ -911,6 +1002,10 @@ private:
     SavedOptions ApplyLoadOptionSets();
     void RestoreLoadOptionSets(const SavedOptions& saved);
     LLoadOptions BuildLoadOptions(int pageNumber) const;
+    // The one-shot reduced-size decode of SetLoadSizeHint, taken by the next load.
+    void ClearLoadSizeHint();
+    int m_loadHintWidth = 0;
+    int m_loadHintHeight = 0;
 
     // ---- image state ------------------------------------------------------------------------
     LBitmap m_bitmap;

@@ -200,6 +200,8 @@ LLoadOptions TLEADImage::BuildLoadOptions(int pageNumber) const
     L_GetDefaultLoadFileOption(&options);
     options.PageNumber = pageNumber;
     options.Passes = 0;
+    options.DecodeMinWidth = m_loadHintWidth;
+    options.DecodeMinHeight = m_loadHintHeight;
     return options;
 }
 
@@ -239,6 +241,7 @@ int TLEADImage::Load(const QString& FileName, int BitsPerPixel, int PageNumber, 
         const SavedOptions saved = ApplyLoadOptionSets();
         LeadImageFile::LoadScope scope(*this);
         const LLoadOptions options = BuildLoadOptions(PageNumber);
+        ClearLoadSizeHint();
         m_fileInfo = LFileInfo{};
         code = L_FileInfo(name.constData(), &m_fileInfo, 1, &options);
         if (code == LE_SUCCESS) {
@@ -376,6 +379,7 @@ int TLEADImage::LoadMemory(const void* Memory, int BitsPerPixel, int PageNumber,
         LeadImageFile::LoadScope scope(*this);
         ClearAbortFlags();
         const LLoadOptions options = BuildLoadOptions(PageNumber);
+        ClearLoadSizeHint();
         m_fileInfo = LFileInfo{};
         if (Size < 0 || (!Memory && Size > 0))
             code = LE_INVALID_PARAMETER;
@@ -405,6 +409,7 @@ int TLEADImage::StartFeedLoad(int BitsPerPixel, int PageNumber, int PageCount)
     m_stateFlags |= kStateLoading;
     m_pendingException = nullptr;
     const LLoadOptions options = BuildLoadOptions(PageNumber);
+    ClearLoadSizeHint();
     const SavedOptions saved = ApplyLoadOptionSets();
     ClearAbortFlags();
     m_loadState = LoadState{PageCount, 0, 0};

@@ -151,7 +151,8 @@ int RunLoad(const char* fileName, const std::uint8_t* data, std::size_t size, LB
 {
     if (const int rc = CheckLoadArguments(bitmap, bits, order); rc != LE_SUCCESS)
         return rc;
-    const LLoadOptions options = ResolveLoadOptions(given);
+    LLoadOptions options = ResolveLoadOptions(given);
+    TakeNextDecodeHint(options);
     const std::int32_t page = std::max(options.PageNumber, 1) - 1;
     Described d;
     int rc = Describe(fileName, data, size, page, d);
@@ -276,6 +277,7 @@ int L_StartFeedLoad(LBitmap* bitmap, std::int32_t bitsPerPixel, std::int32_t ord
     feed->callback = callback;
     feed->userData = userData;
     feed->options = ResolveLoadOptions(options);
+    TakeNextDecodeHint(feed->options);
     if (!options)
         ConsumeDecodeHint();
     *handle = feed;

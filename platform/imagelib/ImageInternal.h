@@ -62,6 +62,8 @@ bool AskLoadInfo(const char* fileName, LLoadInfo* info);
 LLoadOptions ResolveLoadOptions(const LLoadOptions* given);
 // Clears the one-shot decode hint of the thread's default load options.
 void ConsumeDecodeHint();
+// Takes the hint of L_SetNextLoadDecodeHint into options (unless they carry one) and disarms it.
+void TakeNextDecodeHint(LLoadOptions& options);
 LSaveOptions ResolveSaveOptions(const LSaveOptions* given);
 
 // The callback rule: 1 goes on, a negative value is the result, anything else is an abort.

@@ -1,5 +1,6 @@
 // The calling thread's callbacks and option sets.
 #include "platform/imagelib/ImageInternal.h"
+#include "platform/imagelib/ltimg.h"
 
 namespace kvimg {
 namespace {
@@ -13,6 +14,9 @@ struct ThreadState {
     LPdfOptions pdf;
     LRasterizeOptions raster;
     LJ2KOptions j2k;
+    // The one-shot hint of L_SetNextLoadDecodeHint.
+    std::int32_t nextMinWidth = 0;
+    std::int32_t nextMinHeight = 0;
 };
 thread_local ThreadState t_state;
 } // namespace
@@ -40,6 +44,15 @@ LLoadOptions ResolveLoadOptions(const LLoadOptions* given)
 }
 
 void ConsumeDecodeHint() { t_state.load.DecodeMinWidth = t_state.load.DecodeMinHeight = 0; }
+
+void TakeNextDecodeHint(LLoadOptions& options)
+{
+    if (options.DecodeMinWidth <= 0 && options.DecodeMinHeight <= 0) {
+        options.DecodeMinWidth = t_state.nextMinWidth;
+        options.DecodeMinHeight = t_state.nextMinHeight;
+    }
+    t_state.nextMinWidth = t_state.nextMinHeight = 0;
+}
 
 LSaveOptions ResolveSaveOptions(const LSaveOptions* given) { return given ? *given : t_state.save; }
 
@@ -112,6 +125,14 @@ int L_SetDefaultLoadFileOption(const LLoadOptions* options)
     return SetOption(t_state.load, options, [](const LLoadOptions& o) {
         return o.PageNumber >= 0 && o.DecodeMinWidth >= 0 && o.DecodeMinHeight >= 0;
     });
+}
+int L_SetNextLoadDecodeHint(std::int32_t minWidth, std::int32_t minHeight)
+{
+    if (minWidth < 0 || minHeight < 0)
+        return LE_INVALID_PARAMETER;
+    t_state.nextMinWidth = minWidth;
+    t_state.nextMinHeight = minHeight;
+    return LE_SUCCESS;
 }
 int L_GetDefaultSaveFileOption(LSaveOptions* options) { return GetOption(t_state.save, options); }
 int L_SetDefaultSaveFileOption(const LSaveOptions* options)
