@@ -2,19 +2,18 @@
 
 void SetCheckListLines(TExportCheckList& list, const QStringList& lines)
 {
-    list.clear();
-    for (const QString& line : lines) {
-        auto* item = new QListWidgetItem(line, &list);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
+    list.Items().BeginUpdate();
+    list.Items().Clear();
+    for (const QString& line : lines)
+        list.Items().Add(line);
+    list.Items().EndUpdate();
 }
 
 QStringList CheckedLines(const TExportCheckList& list)
 {
     QStringList lines;
-    for (int i = 0; i < list.count(); ++i)
-        if (list.item(i)->checkState() == Qt::Checked)
-            lines.append(list.item(i)->text());
+    for (int i = 0; i < list.Items().Count(); ++i)
+        if (list.Checked(i))
+            lines.append(list.Items()[i]);
     return lines;
 }

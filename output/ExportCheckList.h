@@ -1,11 +1,11 @@
 #pragma once
-// The check list of the export selection (CheckListBox). Until the program's check list box
-// control exists it is a plain list of checkable lines; the window fills and reads it only
-// through the two functions below, so that the control type is named in this one place.
-#include <QListWidget>
+// The check list of the export selection (CheckListBox); the window fills and reads it only
+// through the two functions below.
+#include "platform/vcl/CheckListBox.h"
+
 #include <QStringList>
 
-using TExportCheckList = QListWidget;
+using TExportCheckList = TCheckListBox;
 
 // Replaces the lines of list with lines, none ticked.
 void SetCheckListLines(TExportCheckList& list, const QStringList& lines);

@@ -74,8 +74,8 @@ TEST_F(ExportFormTest, NothingTickedAsksForASlideshowAndTheDialogStays)
     EXPECT_EQ(form.windowTitle(), GetLangText(2600));
     kvtest::Ui().ExpectModal("TExportForm", mrNone, [&](TForm& f) {
         TExportCheckList& list = *form.ui()->CheckListBox;
-        ASSERT_EQ(list.count(), 2);
-        EXPECT_EQ(list.item(0)->text(), "Archive_0001 Urlaub");
+        ASSERT_EQ(list.Items().Count(), 2);
+        EXPECT_EQ(list.Items()[0], QString("Archive_0001 Urlaub"));
         kvtest::Ui().ExpectMessage(mrOk, GetLangText(10029));
         form.ui()->OpenBitBtn->click();
         EXPECT_EQ(f.ModalResult(), mrNone);
@@ -84,7 +84,7 @@ TEST_F(ExportFormTest, NothingTickedAsksForASlideshowAndTheDialogStays)
         EXPECT_EQ(box.Type, mtInformation);
         EXPECT_EQ(box.Buttons, TMsgDlgButtons{mbOK});
 
-        list.item(1)->setCheckState(Qt::Checked);
+        list.setChecked(1, true);
         form.ui()->OpenBitBtn->click();
     });
     EXPECT_EQ(kvtest::ShowModal(form), mrOk);
@@ -104,17 +104,17 @@ TEST_F(ExportFormTest, EachShowingListsAfreshButComingBackFromAnotherProgramKeep
 {
     kvtest::Ui().ExpectModal("TExportForm", mrNone, [&](TForm& f) {
         TExportCheckList& list = *form.ui()->CheckListBox;
-        list.item(0)->setCheckState(Qt::Checked);
+        list.setChecked(0, true);
         MakeDiashow(archive + "Archive_0003", "[DIASHOW]\r\nTitel=Neu\r\n");
         kvtest::SwitchAwayAndBack(f);
-        EXPECT_EQ(list.count(), 2);
+        EXPECT_EQ(list.Items().Count(), 2);
         EXPECT_EQ(CheckedLines(list), QStringList{"Archive_0001 Urlaub"});
         form.ui()->BitBtn1->click();
     });
     kvtest::ShowModal(form);
 
     kvtest::Ui().ExpectModal("TExportForm", mrNone, [&](TForm&) {
-        EXPECT_EQ(form.ui()->CheckListBox->count(), 3);
+        EXPECT_EQ(form.ui()->CheckListBox->Count(), 3);
         EXPECT_TRUE(CheckedLines(*form.ui()->CheckListBox).isEmpty());
         form.ui()->BitBtn1->click();
     });
