@@ -1,6 +1,7 @@
 # cmake -DSOURCE_DIR=<data> -DTARGET_DIR=<program folder> -DUSER_FILES=<a;b> -P CopyData.cmake
 # Copies every data file below SOURCE_DIR to the same relative place below TARGET_DIR: files
-# named in USER_FILES only when the target is missing, all others when they differ.
+# named in USER_FILES only when the target is missing, all others when they differ. The
+# sources of the data generators (generator/) are not data.
 cmake_minimum_required(VERSION 3.25)
 
 foreach(var SOURCE_DIR TARGET_DIR)
@@ -11,7 +12,7 @@ endforeach()
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*)
 foreach(rel IN LISTS files)
-  if(rel STREQUAL "CMakeLists.txt" OR rel MATCHES "\\.cmake$")
+  if(rel STREQUAL "CMakeLists.txt" OR rel MATCHES "\\.cmake$" OR rel MATCHES "^generator/")
     continue()
   endif()
   set(src ${SOURCE_DIR}/${rel})

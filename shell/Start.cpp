@@ -1,5 +1,6 @@
 #include "shell/Start.h"
 
+#include "platform/system/DriveMap.h"
 #include "platform/system/ProgramFolder.h"
 #include "platform/system/ShellFolders.h"
 #include "platform/vcl/Application.h"
@@ -16,16 +17,14 @@
 #include "shell/fShortHelp.h"
 #include "shell/fTip.h"
 #include "shell/fVerschiebenTip.h"
+#include "shell/fWerbung.h"
 #include "shell/fZuschneidenTip.h"
 #include "ui_fMain.h"
 
 #include <QTabWidget>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
-
-TMainForm* MainForm = nullptr;
 
 QString CheckProgramFolderWritable(const QString& folder)
 {
@@ -50,6 +49,8 @@ bool StartProgram()
         MessageDlg(stop, mtError, {mbOK});
         return false;
     }
+    // The drive letters kept in Generator.ini, and the volumes mounted now.
+    InitDriveMap();
 
     SetLanguageMessageHandler([](const QString& message) { MessageDlg(message, mtError, {mbOK}); });
     LoadLanguage();
@@ -65,6 +66,7 @@ bool StartProgram()
     NewForm = new TNewForm(MainForm);
     NoDriverForm = new TNoDriverForm(MainForm);
     TipForm = new TTipForm(MainForm);
+    WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
@@ -91,6 +93,7 @@ void EndProgram()
     NewForm = nullptr;
     NoDriverForm = nullptr;
     TipForm = nullptr;
+    WerbungForm = nullptr;
     ExportForm = nullptr;
     AnweisungForm = nullptr;
     ZuschneidenTipForm = nullptr;

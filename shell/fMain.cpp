@@ -1,43 +1,168 @@
 #include "shell/fMain.h"
+#include "shell/Windows.h"
 
-#include "platform/system/ProgramFolder.h"
-#include "platform/vcl/Application.h"
-#include "shell/core/Language.h"
-#include "shell/core/ProductInfo.h"
+#include "controls/HTMListBox.h"
+#include "platform/vcl/Files.h"
+#include "platform/vcl/Font.h"
+#include "platform/vcl/SysUtils.h"
+#include "shell/core/Archive.h"
+#include "shell/core/Helpers.h"
+#include "shell/fMain_help.h"
+#include "shell/fMain_internal.h"
 #include "ui_fMain.h"
 
-#include <QTabWidget>
+#include <QDir>
+#include <QTimer>
 
-TMainForm::TMainForm(QWidget* parent)
-    : TForm(parent), m_ui(std::make_unique<Ui::TMainForm>())
+TMainForm* MainForm = nullptr;
+
+void ForEachFileOf(const QString& mask, const std::function<void(const QString& name)>& fn)
 {
-    Load([this] { m_ui->setupUi(this); });
+    TSearchRec rec;
+    if (FindFirst(mask, faReadOnly | faHidden | faArchive, rec) == 0) {
+        do {
+            fn(rec.Name);
+        } while (FindNext(rec) == 0);
+    }
+    FindClose(rec);
+}
+
+TMainForm::TMainForm(QWidget* parent) : TForm(parent), m_ui(std::make_unique<Ui::TMainForm>())
+{
+    // The preview timers: one shot each, started by a click in their list.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    for (QTimer* timer : {Timer1, Timer2}) {
+        timer->setInterval(200);
+        timer->setSingleShot(true);
+    }
+
+    Load([this] {
+        m_ui->setupUi(this);
+        // A dialog has no menu bar or status bar of its own: the menu bar sits above the
+        // window's layout, the progress bar at the right of the status bar.
+        m_ui->MainLayout->setMenuBar(m_ui->MainMenu1);
+        m_ui->StatusBar1->addPermanentWidget(m_ui->PicProgressBar);
+    });
 }
 
 TMainForm::~TMainForm() = default;
 
-void TMainForm::SetCaptions()
+void TMainForm::BindEvents()
 {
-    // The tabs in page order, each with its caption number.
-    struct TabCaption {
-        QWidget* Tab;
-        LangText Text;
-    };
-    const TabCaption tabs[] = {
-        {m_ui->TabSheet5, LangText(584)},
-        {m_ui->TabSheet1, LangText(585)},
-        {m_ui->TabSheet4, LangText(588)},
-        {m_ui->TabSheet3, LangText(587)},
-        {m_ui->TabSheet2, LangText(586)},
-    };
-    for (const TabCaption& t : tabs)
-        m_ui->PageControl1->setTabText(m_ui->PageControl1->indexOf(t.Tab), t.Text.Text());
+    Bind(m_ui->FullscreenCheckBox, &QCheckBox::toggled, &TMainForm::FullscreenCheckBoxClick);
+    for (QRadioButton* radio : {m_ui->ONRadioButton, m_ui->OFFRadioButton, m_ui->RNDRadioButton}) {
+        Bind(radio, &QRadioButton::toggled, [this](bool checked) {
+            if (checked)
+                OFFRadioButtonClick();
+        });
+    }
+    Bind(m_ui->Programmbeenden1, &QAction::triggered, &TMainForm::Programmbeenden1Click);
+    Bind(m_ui->Hilfedatei1, &QAction::triggered, [] { Hilfedatei1Click(); });
+    Bind(m_ui->Update1, &QAction::triggered, [] { Update1Click(); });
+    Bind(m_ui->Info1, &QAction::triggered, [] { Info1Click(); });
 }
 
-void TMainForm::FormCreate()
+void TMainForm::CreateDiashowListBox()
 {
-    ProgramFolder = ::ProgramFolder();
-    SetCaptions();
-    setWindowTitle(ProductInfo.ProductName + QStringLiteral(" ") + ProductInfo.EditionText);
-    m_ui->PageControl1->setCurrentIndex(0);
+    auto* box = new THTMListBox(m_ui->ListBoxPanel);
+    box->setObjectName(QStringLiteral("DiashowListBox"));
+    box->setGeometry(0, 0, 50, 50);
+    box->setColor(clWhite);
+    box->setDragMode(dmAutomatic);
+    box->setEllipsis(false);
+    TFont font;
+    font.Name = QStringLiteral("MS Sans Serif");
+    font.SetHeight(-11);
+    font.Color = clBlack;
+    box->setFontOf(font);
+    box->setIncrLookup(true);
+    box->setItemHeight(70);
+    box->setMultiSelect(true);
+    box->setMultiline(false);
+    box->setToolTip(QString());
+    TGradientStyle& selection = box->SelectionColors();
+    selection.setBorderColor(clHighlight);
+    selection.setColorFrom(clHighlight);
+    selection.setColorTo(clNone);
+    selection.setDirection(false);
+    box->setSelectionFontColor(clHighlightText);
+    box->setShadowOffset(1);
+    box->setShowSelection(true);
+    box->setSorted(false);
+    box->setSortWithHTML(false);
+    // Alone in the panel, and filling it.
+    m_ui->ListBoxPanelLayout->addWidget(box);
+    DiashowListBox = box;
+}
+
+void TMainForm::FreeDiashowListBox()
+{
+    THTMListBox* box = DiashowListBox;
+    if (!box)
+        return;
+    DiashowListBox = nullptr;
+    // The list may be freed from one of its own handlers: it goes once control is back in
+    // the event loop, and is no longer found by its name meanwhile.
+    m_ui->ListBoxPanelLayout->removeWidget(box);
+    box->hide();
+    box->setObjectName(QString());
+    box->deleteLater();
+}
+
+void TMainForm::DeleteFilesByMask(const QString& mask)
+{
+    const QString folder = AddBackslash(ExtractFilePath(mask));
+    if (!QDir::isAbsolutePath(folder))
+        return;
+    TBusyCursor busy;
+    ForEachFileOf(mask, [&folder](const QString& name) { DeleteFile(folder + name); });
+}
+
+void TMainForm::ClearTempPicFolder()
+{
+    if (!TempPicFolder.isEmpty())
+        DeleteFilesByMask(TempPicFolder + QStringLiteral("*.*"));
+}
+
+void TMainForm::DeleteConvertedCopies(const QString& folder)
+{
+    // The JPEG copies of TIFF, GIF, BMP and ".jpeg" pictures come with the reading of source
+    // folders; until then no folder holds any.
+    Q_UNUSED(folder);
+}
+
+void TMainForm::DeleteStaleThumbnails()
+{
+    // Numbered thumbnails come with the picture tools of the open slideshow; until then no
+    // slideshow holds any.
+}
+
+void TMainForm::SetDiashowMenusEnabled(bool enabled)
+{
+    for (QMenu* menu : {m_ui->Diashow1, m_ui->Drucken1, m_ui->Import1, m_ui->EinstellungenDiashow1})
+        menu->menuAction()->setEnabled(enabled);
+    m_ui->CDfrFotolaborerstellen1->setEnabled(enabled);
+}
+
+void TMainForm::ListDiashows()
+{
+    TBusyCursor busy;
+    TListBox& list = *m_ui->OpenListBox;
+    list.Items().Clear();
+    int selected = -1;
+    for (const TArchiveEntry& entry : ArchiveEntries(ArchiveRoot)) {
+        const int index = list.Items().Add(entry.Line());
+        if (entry.Title == DiashowTitle)
+            selected = index;
+    }
+    if (selected >= 0)
+        list.setItemIndex(selected);
+}
+
+void TMainForm::Programmbeenden1Click()
+{
+    close();
 }

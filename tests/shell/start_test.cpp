@@ -1,5 +1,6 @@
 // The program's start: the program folder check, the language of Generator.ini, the missing
 // file messages, the main window's caption and tabs.
+#include "support/ProgramFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnv.h"
 
@@ -17,23 +18,6 @@
 
 namespace {
 
-QString MakeProgramFolder(const QString& language, bool withGenerator = true, bool withLanguage = true)
-{
-    const QString folder = kvtest::MakeTempFolder("program");
-    if (withGenerator) {
-        QFile f(folder + "Generator.ini");
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("[SETTINGS]\r\nLanguage=%1\r\nDrive=C\r\n").arg(language).toUtf8());
-    }
-    if (withLanguage)
-        EXPECT_TRUE(QFile::copy(kvtest::SourceDir() + "data/Language.ini", folder + "Language.ini"));
-    // The pictures the windows show, as in the real program folder.
-    QDir().mkpath(folder + "recom");
-    for (const QString& name : QDir(kvtest::SourceDir() + "data/recom").entryList(QDir::Files))
-        QFile::copy(kvtest::SourceDir() + "data/recom/" + name, folder + "recom/" + name);
-    return folder;
-}
-
 struct StartCase {
     const char* Language;
     const char* ArchiveTab;
@@ -45,7 +29,8 @@ class StartLanguage : public ::testing::TestWithParam<StartCase> {};
 
 TEST_P(StartLanguage, MainWindowSpeaksTheLanguageOfGeneratorIni)
 {
-    SetProgramFolder(MakeProgramFolder(GetParam().Language));
+    kvtest::ProgramFixture program(GetParam().Language);
+    ASSERT_TRUE(program.Ready());
     ASSERT_TRUE(StartProgram());
     ASSERT_NE(MainForm, nullptr);
     EXPECT_TRUE(MainForm->windowTitle().startsWith("Korvanta"));
@@ -63,8 +48,11 @@ INSTANTIATE_TEST_SUITE_P(Languages, StartLanguage,
 
 TEST(Start, MissingFilesAreReportedAndTheStartGoesOn)
 {
-    const QString folder = MakeProgramFolder("ENGLISH", false, false);
-    SetProgramFolder(folder);
+    kvtest::ProgramFixture program("ENGLISH");
+    ASSERT_TRUE(program.Ready());
+    const QString folder = program.Folder;
+    ASSERT_TRUE(QFile::remove(folder + "Generator.ini"));
+    ASSERT_TRUE(QFile::remove(folder + "Language.ini"));
     kvtest::Ui().ExpectMessage(mrOk, folder + "Generator.ini nicht gefunden!");
     kvtest::Ui().ExpectMessage(mrOk, folder + "Language.ini nicht gefunden!");
     ASSERT_TRUE(StartProgram());
