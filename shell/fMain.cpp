@@ -4,6 +4,7 @@
 #include "controls/HTMListBox.h"
 #include "platform/vcl/Files.h"
 #include "platform/vcl/Font.h"
+#include "platform/vcl/Guard.h"
 #include "platform/vcl/SysUtils.h"
 #include "shell/core/Archive.h"
 #include "shell/core/Helpers.h"
@@ -60,9 +61,25 @@ void TMainForm::BindEvents()
         });
     }
     Bind(m_ui->Programmbeenden1, &QAction::triggered, &TMainForm::Programmbeenden1Click);
+    Bind(m_ui->OpenBitBtn, &QPushButton::clicked, [this] { OpenBitBtnClick(); });
     Bind(m_ui->Hilfedatei1, &QAction::triggered, [] { Hilfedatei1Click(); });
     Bind(m_ui->Update1, &QAction::triggered, [] { Update1Click(); });
     Bind(m_ui->Info1, &QAction::triggered, [] { Info1Click(); });
+    // ---- the slideshow archive ----
+    Bind(m_ui->NewBitBtn, &QPushButton::clicked, &TMainForm::NewBitBtnClick);
+    Bind(m_ui->Open1BitBtn, &QPushButton::clicked, &TMainForm::Open1BitBtnClick);
+    Bind(m_ui->Delete1BitBtn, &QPushButton::clicked, &TMainForm::Delete1BitBtnClick);
+    Bind(m_ui->NewDiashow1, &QAction::triggered, &TMainForm::NewDiashow1Click);
+    Bind(m_ui->OpenDiashow1, &QAction::triggered, &TMainForm::OpenDiashow1Click);
+    Bind(m_ui->DeleteDiashow1, &QAction::triggered, &TMainForm::DeleteDiashow1Click);
+    m_ui->OpenListBox->OnDblClick = [this](QObject*) {
+        try {
+            OpenListBoxDblClick();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
+    };
+    // ---- end of the slideshow archive ----
 }
 
 void TMainForm::CreateDiashowListBox()
@@ -129,15 +146,13 @@ void TMainForm::ClearTempPicFolder()
 
 void TMainForm::DeleteConvertedCopies(const QString& folder)
 {
-    // The JPEG copies of TIFF, GIF, BMP and ".jpeg" pictures come with the reading of source
-    // folders; until then no folder holds any.
-    Q_UNUSED(folder);
+    // Only the JPEG copies this run made of TIFF, GIF, BMP and ".jpeg" pictures.
+    DeleteOwnConvertedCopies(folder);
 }
 
 void TMainForm::DeleteStaleThumbnails()
 {
-    // Numbered thumbnails come with the picture tools of the open slideshow; until then no
-    // slideshow holds any.
+    ::DeleteStaleThumbnails(DiashowPath());
 }
 
 void TMainForm::SetDiashowMenusEnabled(bool enabled)

@@ -121,9 +121,69 @@ public:
     // selects the last one whose title is DiashowTitle.
     void ListDiashows();
 
+    // ---- the slideshow archive (fMain_archive.cpp) ------------------------------------------
+    // The open slideshow's folder with a trailing "/" ("" while no name is given).
+    QString DiashowPath() const;
+    QString NextArchiveName() const;
+    QString MakeUniqueFileName(const QString& path) const;
+    // Loads the slideshow of folder (a folder name of ArchiveRoot). The template "del", and a
+    // folder without Diashow.ini, open as a fresh untitled slideshow under NextArchiveName.
+    void OpenDiashowFolder(const QString& folder);
+    // True when a line of OpenListBox is selected, else text 10026 and false.
+    bool IsDiashowSelected();
+    // Copies the picture at path into the open slideshow (made when missing) and inserts its
+    // item at index of DiashowListBox; a failed copy shows text 10000 and inserts nothing.
+    void AddPictureToDiashow(const QString& path, int index);
+    void DeletePictureFromDiashow(int index);
+    // Rewrites Pictures.ini from DiashowListBox.
+    void SavePicturesIni();
+    void UpdateDiashowLabel();
+    // The item text of a picture of DiashowListBox, and the name and text taken back out of
+    // one (plain text: both are escaped in the item).
+    static QString PictureItem(const QString& thumbnailPath, const QString& name, const QString& text,
+                               bool withText);
+    static QString PictureItemName(const QString& item);
+    static QString PictureItemText(const QString& item);
+    static bool PictureItemHasText(const QString& item);
+    // Handlers of the archive tab and the file menu.
+    void NewBitBtnClick();
+    void Open1BitBtnClick();
+    void OpenListBoxDblClick();
+    void Delete1BitBtnClick();
+    void NewDiashow1Click();
+    void OpenDiashow1Click();
+    void DeleteDiashow1Click();
+    // ---- end of the slideshow archive ---------------------------------------------------------
+
     // The freedesktop entry that starts the player: name "Diashow-Player" or
     // "Slideshow-Player", playerPath the player's absolute path.
     static QString PlayerDesktopEntry(const QString& name, const QString& playerPath);
+
+    // ---- source folders and thumbnails (fMain_source.cpp) ----------------------------------
+    // The picture dialog; the chosen picture's folder is read into FileListBox.
+    void OpenBitBtnClick();
+    // Reads folder (trailing "/") into FileListBox. TIFF, GIF, BMP and ".jpeg" pictures
+    // send the whole folder to TempPicFolder, where they get JPEG copies; a picture that
+    // cannot be converted is skipped and named in a box after the read.
+    void BilderEinlesen(const QString& folder);
+    // One thumbnail of file, height pixels high, framed as LEADImage3 is set up: in the
+    // thumbnail cache (inThumbsFolder) or as "_THUMB_" + name beside the picture. An
+    // existing target is kept unless force. False when no thumbnail could be made.
+    bool MakeThumbnail(const QString& file, int height, bool inThumbsFolder, bool force);
+    // The thumbnail MakeThumbnail writes for file.
+    QString ThumbnailPath(const QString& file, bool inThumbsFolder) const;
+    // The status line of the picture just loaded into ViewLEADImage.
+    void ShowPictureInfo(const QString& file);
+    // Deletes the JPEG copies in folder that this run made (never a user's own file that
+    // happens to carry such a name).
+    void DeleteOwnConvertedCopies(const QString& folder);
+    // BilderEinlesen without the closing box of skipped pictures.
+    void ReadSourceFolder(const QString& folder);
+    // The converted copies this run made and still holds, full paths.
+    QStringList ConvertedCopies;
+    // The pictures the last read could not convert, file names.
+    QStringList SkippedPictures;
+    // ---- end of source folders and thumbnails ----------------------------------------------
 
 protected:
     void BindEvents() override;

@@ -2,7 +2,11 @@
 
 #include "platform/vcl/Files.h"
 #include "platform/vcl/IniFiles.h"
+#include "platform/vcl/StringList.h"
+#include "platform/vcl/SysUtils.h"
 #include "shell/core/Helpers.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -46,4 +50,138 @@ QStringList ListDiashows(const QString& archiveRoot)
 QString ArchiveLineFolder(const QString& line)
 {
     return ExtractWord(1, line, QStringLiteral(" "));
+}
+
+namespace {
+
+const QString kSection = QStringLiteral("DIASHOW");
+const QLatin1String kThumbPrefix("_THUMB_");
+
+QString FolderPath(const QString& folder)
+{
+    return AddBackslash(folder);
+}
+
+} // namespace
+
+QString NextArchiveName(const QString& archiveRoot)
+{
+    qint64 highest = 1;
+    TSearchRec rec;
+    if (!archiveRoot.isEmpty() && FindFirst(archiveRoot + QStringLiteral("*.*"), faDirectory, rec) == 0) {
+        do {
+            if (!(rec.Attr & faDirectory) || rec.Name.contains(QLatin1Char('.')) ||
+                !rec.Name.contains(QLatin1Char('_')))
+                continue;
+            bool ok = false;
+            const qint64 number = ExtractWord(2, rec.Name, QStringLiteral("_")).toLongLong(&ok);
+            if (ok && number > highest)
+                highest = number;
+        } while (FindNext(rec) == 0);
+    }
+    FindClose(rec);
+    return QStringLiteral("Archive_") + PadLeft(QString::number(highest + 1), QLatin1Char('0'), 4);
+}
+
+QString MakeUniqueFileName(const QString& path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = path.left(slash + 1);
+    const QString name = path.mid(slash + 1);
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot >= 0 ? name.left(dot) : name;
+    const QString ext = dot >= 0 ? name.mid(dot) : QString();
+    for (int n = 1;; ++n) {
+        const QString candidate = folder + base + QLatin1Char('_') + QString::number(n) + ext;
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
+QString ArchivePictureName(const QString& fileName)
+{
+    QString name = fileName;
+    for (QChar c : {QLatin1Char('|'), QLatin1Char('>'), QLatin1Char('<'), QLatin1Char('"')})
+        name.replace(c, QLatin1Char('_'));
+    name = name.trimmed();
+    while (name.startsWith(QLatin1String("_THUMB"), Qt::CaseInsensitive))
+        name = name.mid(6).trimmed();
+    return name.isEmpty() ? QStringLiteral("Picture") : name;
+}
+
+bool ReadDiashowIni(const QString& folder, TDiashowIni& ini)
+{
+    const QString file = FolderPath(folder) + QStringLiteral("Diashow.ini");
+    if (!FileExists(file))
+        return false;
+    TIniFile reader(file);
+    ini.Title = reader.ReadString(kSection, QStringLiteral("Titel"), QString()).trimmed();
+    ini.Time = reader.ReadString(kSection, QStringLiteral("Time"), QString());
+    return true;
+}
+
+void WriteDiashowIni(const QString& folder, const TDiashowIni& ini)
+{
+    TIniFile writer(FolderPath(folder) + QStringLiteral("Diashow.ini"));
+    writer.WriteString(kSection, QStringLiteral("Titel"), ini.Title);
+    writer.WriteString(kSection, QStringLiteral("Time"), ini.Time);
+}
+
+QString TPictureLine::Line() const
+{
+    return HasText ? Name + QStringLiteral(" | ") + Text : Name;
+}
+
+TPictureLine TPictureLine::Parse(const QString& line)
+{
+    TPictureLine result;
+    result.Name = ExtractWord(1, line, QStringLiteral("|")).trimmed();
+    result.HasText = WordCount(line, QStringLiteral("|")) > 1 || line.trimmed().endsWith(QLatin1Char('|'));
+    result.Text = ExtractWord(2, line, QStringLiteral("|")).trimmed();
+    return result;
+}
+
+QList<TPictureLine> ReadPicturesIni(const QString& folder)
+{
+    QList<TPictureLine> lines;
+    const QString file = FolderPath(folder) + QStringLiteral("Pictures.ini");
+    if (!FileExists(file))
+        return lines;
+    TStringList list;
+    list.LoadFromFile(file);
+    for (const QString& text : list.List()) {
+        TPictureLine line = TPictureLine::Parse(text);
+        if (!line.Name.isEmpty())
+            lines.append(line);
+    }
+    return lines;
+}
+
+void WritePicturesIni(const QString& folder, const QList<TPictureLine>& lines)
+{
+    TStringList list;
+    for (const TPictureLine& line : lines)
+        list.Add(line.Line());
+    list.SaveToFile(FolderPath(folder) + QStringLiteral("Pictures.ini"));
+}
+
+void DeleteStaleThumbnails(const QString& folder)
+{
+    if (folder.isEmpty() || !DirectoryExists(folder))
+        return;
+    const QString path = FolderPath(folder);
+    QStringList stale;
+    TSearchRec rec;
+    if (FindFirst(path + QStringLiteral("_THUMB*.*"), faAnyFile & ~faDirectory & ~faVolumeID, rec) == 0) {
+        do {
+            if (rec.Attr & faDirectory || !rec.Name.startsWith(kThumbPrefix, Qt::CaseInsensitive))
+                continue;
+            const QString picture = rec.Name.mid(kThumbPrefix.size());
+            if (picture.isEmpty() || !FileExists(path + picture))
+                stale.append(rec.Name);
+        } while (FindNext(rec) == 0);
+    }
+    FindClose(rec);
+    for (const QString& name : stale)
+        DeleteFile(path + name);
 }

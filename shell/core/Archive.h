@@ -30,3 +30,52 @@ QList<TArchiveEntry> ArchiveEntries(const QString& archiveRoot);
 QStringList ListDiashows(const QString& archiveRoot);
 // The folder name of an archive list line (its first blank-separated word).
 QString ArchiveLineFolder(const QString& line);
+
+// ---- Slideshow folders and their files ------------------------------------------------------
+
+// The next free slideshow folder name of archiveRoot (with a trailing "/"): "Archive_" and one
+// more than the highest number after a "_" among the folders without "." in their name
+// (starting from 1), padded to four digits. Words after "_" that are no numbers are ignored.
+// The name is only reserved by use: nothing is made here.
+QString NextArchiveName(const QString& archiveRoot);
+
+// The first free variant of path with "_" and a number before its extension: "/s/IMG.jpg"
+// gives "/s/IMG_1.jpg", then "/s/IMG_2.jpg". A name without a dot gets the number at its end.
+QString MakeUniqueFileName(const QString& path);
+
+// The name a picture's copy gets in a slideshow folder: "|", ">", "<" and '"' (which the list
+// items and Pictures.ini cannot hold) become "_", surrounding blanks go, and a leading
+// "_THUMB" (any case) is dropped so that the copy is never taken for a thumbnail.
+// An empty result becomes "Picture".
+QString ArchivePictureName(const QString& fileName);
+
+struct TDiashowIni {
+    QString Title;  // "Titel", trimmed
+    QString Time;   // "Time" as typed
+};
+// Diashow.ini of folder (with or without trailing "/"); false when the file is missing.
+bool ReadDiashowIni(const QString& folder, TDiashowIni& ini);
+// Writes both keys (raises Exception naming the file when it cannot be stored).
+void WriteDiashowIni(const QString& folder, const TDiashowIni& ini);
+
+// One line of Pictures.ini: the file name, and " | " and the text when the text was set.
+struct TPictureLine {
+    QString Name;
+    QString Text;
+    bool HasText = false;
+
+    QString Line() const;
+    // Splits at "|" (runs count once): word 1 is the name, word 2 the text, both trimmed.
+    static TPictureLine Parse(const QString& line);
+};
+// The lines of folder's Pictures.ini; none when the file is missing. Lines without a name
+// are left out.
+QList<TPictureLine> ReadPicturesIni(const QString& folder);
+// Rewrites folder's Pictures.ini, one line each with CRLF, through a safe replace (raises
+// Exception naming the file when it cannot be stored).
+void WritePicturesIni(const QString& folder, const QList<TPictureLine>& lines);
+
+// Deletes every thumbnail ("_THUMB_" + picture name, any case) of folder whose picture is
+// not there; numbered copies of thumbnails ("_THUMB_3IMG.jpg") therefore go too. Other files
+// stay. Files that cannot be deleted stay silently.
+void DeleteStaleThumbnails(const QString& folder);
