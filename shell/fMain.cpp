@@ -65,6 +65,16 @@ void TMainForm::BindEvents()
     Bind(m_ui->Hilfedatei1, &QAction::triggered, [] { Hilfedatei1Click(); });
     Bind(m_ui->Update1, &QAction::triggered, [] { Update1Click(); });
     Bind(m_ui->Info1, &QAction::triggered, [] { Info1Click(); });
+    // ---- building the slideshow (fMain_building.cpp) ----
+    // Before the archive's handlers: a new slideshow takes the texts typed so far along.
+    Bind(m_ui->NewBitBtn, &QPushButton::clicked, &TMainForm::FlushPicturesIni);
+    Bind(m_ui->NewDiashow1, &QAction::triggered, &TMainForm::FlushPicturesIni);
+    Bind(m_ui->SpeedButton1, &QToolButton::clicked, &TMainForm::SpeedButton1Click);
+    Bind(m_ui->SpeedButton2, &QToolButton::clicked, &TMainForm::SpeedButton2Click);
+    Bind(m_ui->SpeedButton3, &QToolButton::clicked, &TMainForm::SpeedButton3Click);
+    Bind(m_ui->SpeedButton4, &QToolButton::clicked, &TMainForm::SpeedButton4Click);
+    Bind(m_ui->TextEdit, &QLineEdit::textEdited, &TMainForm::TextEditChange);
+    // ---- end of building the slideshow ----
     // ---- the slideshow archive ----
     Bind(m_ui->NewBitBtn, &QPushButton::clicked, &TMainForm::NewBitBtnClick);
     Bind(m_ui->Open1BitBtn, &QPushButton::clicked, &TMainForm::Open1BitBtnClick);
@@ -120,6 +130,8 @@ void TMainForm::FreeDiashowListBox()
     THTMListBox* box = DiashowListBox;
     if (!box)
         return;
+    // Picture texts still waiting to be saved are written while the list holds them.
+    FlushPicturesIni();
     DiashowListBox = nullptr;
     // The list may be freed from one of its own handlers: it goes once control is back in
     // the event loop, and is no longer found by its name meanwhile.

@@ -185,6 +185,32 @@ public:
     QStringList SkippedPictures;
     // ---- end of source folders and thumbnails ----------------------------------------------
 
+    // ---- building the slideshow (fMain_building.cpp) -----------------------------------------
+    // ">" and ">>": the selected or all source pictures into the open slideshow, in the order
+    // of the source list. "<" and "<<": the selected or all pictures out of it ("<<" asks).
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    // The full path of a FileListBox item's picture.
+    QString SourcePicturePath(const QString& item) const;
+    // A user's edit of TextEdit: the current slideshow item takes the text. Pictures.ini of
+    // the slideshow follows shortly after the last keystroke.
+    void TextEditChange(const QString& text);
+    // Writes the pending Pictures.ini save now (nothing when none is pending). Runs by
+    // itself before the slideshow list goes, before a new slideshow and before the close.
+    void FlushPicturesIni();
+    bool PicturesIniPending() const { return PendingPicturesList != nullptr; }
+    // Delay between the last keystroke and the save.
+    static constexpr int PicturesIniDelay = 1000;
+    // The pending save: the list whose texts wait, and the slideshow folder they belong to.
+    THTMListBox* PendingPicturesList = nullptr;
+    QString PendingPicturesFolder;
+    QTimer* PicturesIniTimer = nullptr;
+    QMetaObject::Connection PendingListGone;
+    void AddSourcePictures(bool selectedOnly);
+    // ---- end of building the slideshow -------------------------------------------------------
+
 protected:
     void BindEvents() override;
     void FormCreate() override;

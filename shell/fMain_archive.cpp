@@ -168,7 +168,8 @@ void TMainForm::AddPictureToDiashow(const QString& path, int index)
 
     const QString name = ExtractFileName(target);
     TListBoxItems& items = DiashowListBox->Items();
-    items.Insert(std::clamp(index, 0, items.Count()), PictureItem(folder + QStringLiteral("_THUMB_") + name, name,
+    // A negative index appends.
+    items.Insert(index < 0 ? items.Count() : std::min(index, items.Count()), PictureItem(folder + QStringLiteral("_THUMB_") + name, name,
                                                                   QString(), false));
     SavePicturesIni();
     UpdateDiashowLabel();

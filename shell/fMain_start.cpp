@@ -296,6 +296,8 @@ void TMainForm::ApplyStartGeometry()
 
 void TMainForm::FormClose(TCloseAction& /*action*/)
 {
+    // Picture texts typed a moment ago are written before anything else goes.
+    FlushPicturesIni();
     EffectList.reset();
     // A start that stopped before the settings were read must not write the controls'
     // defaults over them; a settings file that cannot be written is reported and the close
