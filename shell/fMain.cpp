@@ -90,6 +90,24 @@ void TMainForm::BindEvents()
         }
     };
     // ---- end of the slideshow archive ----
+    // ---- building the slideshow, part 2 (fMain_building2.cpp) ----
+    const std::pair<QToolButton*, const char*> turns[] = {
+        {m_ui->SpeedButton5, "90"}, {m_ui->SpeedButton6, "-90"}, {m_ui->SpeedButton7, "180"},
+        {m_ui->SpeedButton9, "FlipV"}, {m_ui->SpeedButton10, "FlipH"}};
+    for (const auto& [button, operation] : turns) {
+        const QString op = QString::fromLatin1(operation);
+        Bind(button, &QToolButton::clicked, [this, op] { RotateOrFlipPicture(op); });
+    }
+    m_ui->FileListBox->OnDragOver = [this](QObject*, QObject*, int, int, TDragState, bool& accept) {
+        FileListBoxDragOver(accept);
+    };
+    m_ui->FileListBox->OnKeyDown = [this](QObject*, int& key, TShiftState) {
+        Guard([&] { DiashowListBoxKeyDown(key); });
+    };
+    Bind(m_ui->TitleEdit, &QLineEdit::textChanged, &TMainForm::TitleEditChange);
+    Bind(m_ui->SecEdit, &QLineEdit::textChanged, &TMainForm::SecEditChange);
+    BindDiashowListBoxEvents();
+    // ---- end of building the slideshow, part 2 ----
 }
 
 void TMainForm::CreateDiashowListBox()

@@ -179,6 +179,9 @@ public:
     void DeleteOwnConvertedCopies(const QString& folder);
     // BilderEinlesen without the closing box of skipped pictures.
     void ReadSourceFolder(const QString& folder);
+    // The cached thumbnails of the named pictures of folder, made on worker threads (as many
+    // as the machine has cores), and their FileListBox items, added in the order of names.
+    void MakeSourceThumbnails(const QString& folder, const QStringList& names);
     // The converted copies this run made and still holds, full paths.
     QStringList ConvertedCopies;
     // The pictures the last read could not convert, file names.
@@ -210,6 +213,40 @@ public:
     QMetaObject::Connection PendingListGone;
     void AddSourcePictures(bool selectedOnly);
     // ---- end of building the slideshow -------------------------------------------------------
+
+    // ---- building the slideshow, part 2 (fMain_building2.cpp) ------------------------------
+    // The last drag began in FileListBox; where an internal drag began, or where dropped
+    // pictures go; something is dragged over the slideshow list; its scroll position then.
+    bool DragFromSourceList = false;
+    int DragIndex = -1;
+    bool DraggingOverList = false;
+    int DragScrollPos = 1;
+    bool ShiftCtrlDown = false;
+    int SavedListIndex = -1;
+    // "90", "-90", "180", "FlipV" (left and right swapped) or "FlipH" (top and bottom) on the
+    // current slideshow picture, saved over its copy in the slideshow. Nothing without a
+    // current item; a failure is reported in a box and changes nothing.
+    void RotateOrFlipPicture(const QString& operation);
+    // SelectedPicture := the full path of the current slideshow picture ("" without one).
+    void SelectedPicturePath();
+    // A new numbered thumbnail of the current picture, which its item then shows.
+    void RefreshSelectedThumbnail();
+    // Selects index alone (the last item when index is -1 or beyond the list) and makes it
+    // current.
+    void SelectItemAfterDrop(int index);
+    void FileListBoxDragOver(bool& accept);
+    void DiashowListBoxMouseDown(int x, int y);
+    void DiashowListBoxDragOver(QObject* source, int x, int y, bool& accept);
+    void DiashowListBoxDragDrop(QObject* source, int x, int y);
+    void DiashowListBoxEndDrag(QObject* target, int x, int y);
+    void DiashowListBoxKeyDown(int& key);
+    void DiashowListBoxKeyUp(int& key);
+    void TitleEditChange(const QString& text);
+    void SecEditChange(const QString& text);
+    // Gives every slideshow list made in ListBoxPanel its handlers.
+    void BindDiashowListBoxEvents();
+    void BindDiashowListBox(THTMListBox* box);
+    // ---- end of building the slideshow, part 2 ----------------------------------------------
 
 protected:
     void BindEvents() override;

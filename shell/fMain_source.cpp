@@ -5,6 +5,8 @@
 #include "controls/HTMLEscape.h"
 #include "controls/HTMListBox.h"
 #include "imaging/LEADImage.h"
+#include "imaging/ThumbnailMaker.h"
+#include "platform/vcl/Colors.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Files.h"
@@ -17,6 +19,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
+#include <QThreadPool>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -36,6 +45,58 @@ QStringList FilesOf(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
 }
+
+// The frame the thumbnail control is set up with, as plain values for the worker threads.
+ThumbnailFrame FrameOf(const TLEADImage& image)
+{
+    const auto rgb = [](TColor c) { return std::uint32_t(ColorToRGB(c)); };
+    ThumbnailFrame f;
+    f.borderColor = rgb(image.ShapeBorderColor());
+    f.borderStyle = image.ShapeBorderStyle();
+    f.borderThickness = image.ShapeBorderThickness();
+    f.innerStyle = image.ShapeInnerBandStyle();
+    f.innerThickness = image.ShapeInnerBandThickness();
+    f.innerHiliteColor = rgb(image.ShapeInnerBandHiliteColor());
+    f.innerShadowColor = rgb(image.ShapeInnerBandShadowColor());
+    f.outerStyle = image.ShapeOuterBandStyle();
+    f.outerThickness = image.ShapeOuterBandThickness();
+    f.outerHiliteColor = rgb(image.ShapeOuterBandHiliteColor());
+    f.outerShadowColor = rgb(image.ShapeOuterBandShadowColor());
+    f.shadowColor = rgb(image.ShadowColor());
+    f.shadowXDepth = image.ShadowXDepth();
+    f.shadowYDepth = image.ShadowYDepth();
+    f.patternStyle = int(image.PatternStyle());
+    f.patternBackColor = rgb(image.PatternBackColor());
+    f.patternForeColor = rgb(image.PatternForeColor());
+    f.backgroundStyle = image.ShapeBackgroundStyle();
+    return f;
+}
+
+// The thumbnails of one read, made on worker threads and taken by the GUI thread in order.
+class ThumbnailBatch {
+public:
+    ThumbnailBatch(std::size_t count) : m_done(count, false) {}
+
+    void Finish(std::size_t index)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done[index] = true;
+        }
+        m_changed.notify_all();
+    }
+    // Waits a little for index; true once its thumbnail is through (made or not).
+    bool WaitFor(std::size_t index, int ms)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::milliseconds(ms), [&] { return bool(m_done[index]); });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<bool> m_done;
+};
 
 } // namespace
 
@@ -221,20 +282,62 @@ void TMainForm::ReadSourceFolder(const QString& folder)
                                                       QDir::System).size());
     ProgressIndex = 0;
     bar.show();
-    for (const QString& name : pictures) {
-        Application->ProcessMessages();
-        ++ProgressIndex;
-        const QString file = runFolder + name;
-        MakeThumbnail(file, 70, true, false);
-        list.Items().Add(QStringLiteral("<IMG src=\"file://") + ThumbnailPath(file, true) +
-                         QStringLiteral("\" align=\"top\">") + HTMLEscape(name));
-    }
+    MakeSourceThumbnails(runFolder, pictures);
 
     // Sorting happens once when switched on: the items added above are sorted now.
     list.setSorted(false);
     list.setSorted(true);
     m_ui->StatusBar1->showMessage(QString());
     bar.hide();
+}
+
+void TMainForm::MakeSourceThumbnails(const QString& folder, const QStringList& names)
+{
+    THTMListBox& list = *m_ui->FileListBox;
+    const int count = int(names.size());
+    const ThumbnailFrame frame = FrameOf(*m_ui->LEADImage3);
+    ForceDirectories(ProgramFolder + QStringLiteral("thumbs/"));
+
+    // Every missing thumbnail goes to the workers at once; the pool's destructor waits for
+    // whatever is still running should this end early.
+    auto batch = std::make_shared<ThumbnailBatch>(std::size_t(count));
+    QThreadPool pool;
+    pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+    std::vector<bool> queued(std::size_t(count), false);
+    for (int i = 0; i < count; ++i) {
+        const QString file = folder + names[i];
+        const QString target = ThumbnailPath(file, true);
+        if (FileExists(target)) {
+            batch->Finish(std::size_t(i));
+            continue;
+        }
+        queued[std::size_t(i)] = true;
+        pool.start([batch, i, file, target, frame] {
+            // A picture that cannot be read or written simply has no thumbnail.
+            MakeThumbnailFile(file, target, 70, frame);
+            batch->Finish(std::size_t(i));
+        });
+    }
+
+    // The items, the counters and the progress follow in the order of the folder, while the
+    // window keeps painting; a thumbnail taken from the cache shows no progress of its own.
+    for (int i = 0; i < count; ++i) {
+        Application->ProcessMessages();
+        ++ProgressIndex;
+        if (queued[std::size_t(i)]) {
+            const int percent = Percent(ProgressIndex, ProgressLastIndex);
+            m_ui->StatusBar1->showMessage(GetLangText(14000) + QLatin1Char(' ') + QString::number(percent) +
+                                          QLatin1Char(' ') + GetLangText(14001));
+            m_ui->PicProgressBar->setValue(qBound(0, percent, 100));
+            while (!batch->WaitFor(std::size_t(i), 15))
+                Application->ProcessMessages();
+            m_ui->StatusBar1->showMessage(QStringLiteral("Fertig"));
+        }
+        const QString file = folder + names[i];
+        list.Items().Add(QStringLiteral("<IMG src=\"file://") + ThumbnailPath(file, true) +
+                         QStringLiteral("\" align=\"top\">") + HTMLEscape(names[i]));
+    }
+    pool.waitForDone();
 }
 
 void TMainForm::DeleteOwnConvertedCopies(const QString& folder)

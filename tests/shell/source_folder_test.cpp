@@ -305,3 +305,33 @@ TEST_F(Thumbnail, UnreadablePictureGivesNoThumbnailAndNoError)
     }
     EXPECT_TRUE(kvtest::Ui().Asked().empty());
 }
+
+TEST_F(SourceFolder, ReadMakesTheSameThumbnailsAsTheSingleMaker)
+{
+    // Enough pictures to keep every worker busy, of several shapes, and one that is none.
+    QStringList names;
+    for (int i = 0; i < 24; ++i) {
+        const QString name = QString("p%1.jpg").arg(i, 2, 10, QChar('0'));
+        WritePicture(Pictures + name, "JPG", 100 + 37 * (i % 5), 90 + 23 * (i % 3), QColor(10 * i, 200 - 5 * i, 90));
+        names << name;
+    }
+    WriteFile(Pictures + "q_broken.jpg", "not a picture");
+    names << "q_broken.jpg";
+    MainForm->BilderEinlesen(Pictures);
+
+    EXPECT_EQ(ListedNames(), names);
+    EXPECT_TRUE(kvtest::Ui().Asked().empty());
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QString file = Pictures + name;
+        const QString cached = MainForm->ThumbnailPath(file, true);
+        if (name == "q_broken.jpg") {
+            EXPECT_FALSE(QFileInfo::exists(cached));
+            continue;
+        }
+        const QByteArray fromRead = ReadFile(cached);
+        ASSERT_FALSE(fromRead.isEmpty());
+        ASSERT_TRUE(MainForm->MakeThumbnail(file, 70, true, true));
+        EXPECT_EQ(ReadFile(cached), fromRead);
+    }
+}
