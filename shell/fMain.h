@@ -15,6 +15,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -247,6 +248,27 @@ public:
     void BindDiashowListBoxEvents();
     void BindDiashowListBox(THTMListBox* box);
     // ---- end of building the slideshow, part 2 ----------------------------------------------
+
+    // ---- the preview (fMain_preview.cpp) --------------------------------------------------
+    // A click in either list starts its 200 ms timer; the timer shows the picture in
+    // ViewLEADImage. A click in the slideshow list also puts the item's text into TextEdit.
+    void FileListBoxClick();
+    void DiashowListBoxClick();
+    // The slideshow list's timer waits while Shift or Ctrl is held, and stops waiting once
+    // the keyboard shows neither held (a key-up the list never saw).
+    void Timer1Timer();
+    void Timer2Timer();
+    // item: a list item or a file name of the source list (a slideshow file name with
+    // slideshow), or a full path. Unless force, the item shown last is not loaded again.
+    void ShowPicturePreview(const QString& item, bool slideshow, bool force);
+    // The turn buttons and TextLabel follow whether a slideshow picture is current.
+    void EnablePictureTools();
+    void DisablePictureTools();
+    QString PreviewFile;
+    QString LastPreviewItem;
+    // The keyboard's modifiers (tests replace it).
+    std::function<Qt::KeyboardModifiers()> KeyboardModifiers;
+    // ---- end of the preview -----------------------------------------------------------------
 
 protected:
     void BindEvents() override;
