@@ -14,8 +14,11 @@
 #include "ui_fMain.h"
 
 #include "platform/vcl/ListBox.h"
+#include "controls/HTMLEscape.h"
+#include "controls/HTMListBox.h"
 
 #include <QDir>
+#include <functional>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -29,6 +32,21 @@ inline ::testing::AssertionResult Start()
     if (!MainForm)
         return ::testing::AssertionFailure() << "no main window";
     return ::testing::AssertionSuccess();
+}
+
+// The source list as a read of `source` leaves it: each picture made by makePicture, then an
+// item of its thumbnail under thumbFolder and the escaped name.
+inline void FillSourceList(const QString& source, const QStringList& names,
+                           const std::function<void(const QString&)>& makePicture,
+                           const QString& thumbFolder = QStringLiteral("file:///thumbs/"))
+{
+    MainForm->SourceFolder = source;
+    TListBoxItems& items = MainForm->ui()->FileListBox->Items();
+    items.Clear();
+    for (const QString& name : names) {
+        makePicture(source + name);
+        items.Add("<IMG src=\"" + thumbFolder + name + "\" align=\"top\">" + HTMLEscape(name));
+    }
 }
 
 // The close box of the main window (FormClose runs), then the windows go.

@@ -63,13 +63,7 @@ protected:
     // The source list as a read of source leaves it: the thumbnail, then the escaped name.
     void SetSource(const QStringList& names)
     {
-        MainForm->SourceFolder = source;
-        TListBoxItems& items = MainForm->ui()->FileListBox->Items();
-        items.Clear();
-        for (const QString& name : names) {
-            Picture(source + name);
-            items.Add("<IMG src=\"file:///thumbs/a>b/" + name + "\" align=\"top\">" + HTMLEscape(name));
-        }
+        kvtest::FillSourceList(source, names, [](const QString& path) { Picture(path); }, "file:///thumbs/a>b/");
     }
     void SelectSource(const QList<int>& rows)
     {

@@ -45,13 +45,7 @@ protected:
 
     void SetSource(const QStringList& names)
     {
-        MainForm->SourceFolder = source;
-        TListBoxItems& items = MainForm->ui()->FileListBox->Items();
-        items.Clear();
-        for (const QString& name : names) {
-            Picture(source + name);
-            items.Add("<IMG src=\"file:///thumbs/" + name + "\" align=\"top\">" + HTMLEscape(name));
-        }
+        kvtest::FillSourceList(source, names, [](const QString& path) { Picture(path); });
     }
     // The source pictures into the slideshow; the second one gets a text.
     void Fill(const QStringList& names)
