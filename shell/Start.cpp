@@ -10,6 +10,7 @@
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
 #include "shell/fAbout.h"
+#include "shell/fBetrachter.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
 #include "shell/fNoDriver.h"
@@ -69,6 +70,7 @@ bool StartProgram()
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
+    BetrachterForm = new TBetrachterForm(MainForm);
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
     OnlineFotoForm = new TOnlineFotoForm(MainForm);
@@ -99,5 +101,6 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    BetrachterForm = nullptr;
     UnloadLanguage();
 }
