@@ -20,6 +20,8 @@
 #include "shell/fVerschiebenTip.h"
 #include "shell/fWerbung.h"
 #include "shell/fZuschneidenTip.h"
+#include "shell/fWizardMake.h"
+#include "shell/fZuschneidenTip2.h"
 #include "ui_fMain.h"
 
 #include <QTabWidget>
@@ -66,10 +68,12 @@ bool StartProgram()
     OpenForm = new TOpenForm(MainForm);
     NewForm = new TNewForm(MainForm);
     NoDriverForm = new TNoDriverForm(MainForm);
+    MakeWizzard = new TMakeWizzard(MainForm);
     TipForm = new TTipForm(MainForm);
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
+    ZuschneidenTipForm2 = new TZuschneidenTipForm2(MainForm);
     BetrachterForm = new TBetrachterForm(MainForm);
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
@@ -78,6 +82,7 @@ bool StartProgram()
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
     AnweisungForm->GoToPage1 = goToPage1;
+    MakeWizzard->GoToPage1 = goToPage1;
     ExportForm->GoToPage1 = goToPage1;
     ExportForm->Paths = paths;
     OnlineFotoForm->Paths = paths;
@@ -101,6 +106,8 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    MakeWizzard = nullptr;
+    ZuschneidenTipForm2 = nullptr;
     BetrachterForm = nullptr;
     UnloadLanguage();
 }

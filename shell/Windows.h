@@ -14,6 +14,8 @@ class TAnweisungForm;
 class TZuschneidenTipForm;
 class TVerschiebenTipForm;
 class TOnlineFotoForm;
+class TMakeWizzard;
+class TZuschneidenTipForm2;
 class TBetrachterForm;
 
 extern TMainForm* MainForm;
@@ -28,4 +30,6 @@ extern TAnweisungForm* AnweisungForm;
 extern TZuschneidenTipForm* ZuschneidenTipForm;
 extern TVerschiebenTipForm* VerschiebenTipForm;
 extern TOnlineFotoForm* OnlineFotoForm;
+extern TMakeWizzard* MakeWizzard;
+extern TZuschneidenTipForm2* ZuschneidenTipForm2;
 extern TBetrachterForm* BetrachterForm;
