@@ -114,6 +114,7 @@ void TMainForm::BindEvents()
     Bind(Timer2, &QTimer::timeout, &TMainForm::Timer2Timer);
     // ---- end of the preview ----
     BindMakeEvents();
+    Bind(m_ui->BetrachterBitBtn, &QPushButton::clicked, &TMainForm::BetrachterBitBtnClick);
 }
 
 void TMainForm::CreateDiashowListBox()

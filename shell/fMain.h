@@ -321,6 +321,14 @@ public:
     TPlayerSettings PlayerSettingsFromControls() const;
     // ---- end of making the show ------------------------------------------------------------
 
+    // ---- the picture viewer (fMain_viewer.cpp) ---------------------------------------------
+    // The viewer for the slideshow selected in OpenListBox: text 10026 without a selection,
+    // 10031 when its folder holds no picture.
+    void BetrachterBitBtnClick();
+    // The make wizard's viewer row: the archive listed, the viewer, then the picture tab.
+    void MakeViewer();
+    // ---- end of the picture viewer ---------------------------------------------------------
+
 protected:
     void BindEvents() override;
     void FormCreate() override;

@@ -34,7 +34,7 @@ const std::vector<TMainForm::TMakeChoiceRow>& TMainForm::MakeChoiceTable()
         {"PrintRadioButton", nullptr},           // print selection, then the picture list
         {"PrintAllRadioButton", nullptr},        // the picture list of all pictures
         {"ThumbnailRadioButton", nullptr},       // the thumbnail sheet
-        {"BetrachterRadioButton", nullptr},      // the picture viewer
+        {"BetrachterRadioButton", &TMainForm::MakeViewer},
         {"FotoEntwickungRadioButton", &TMainForm::MakeOnlinePhotoExport},
         {"FotoLaborRadioButton", &TMainForm::MakePhotoLabExport},
         {"PCRadioButton", &TMainForm::MakeShowSettingsTab},

@@ -6,7 +6,12 @@
 #include "imaging/LEADImage.h"
 #include "shell/core/Archive.h"
 #include "shell/fBetrachter.h"
+#include "shell/fWizardMake.h"
+#include "shell/core/Language.h"
+#include "ui_fMain.h"
 #include "ui_fBetrachter.h"
+
+#include <QRadioButton>
 
 #include <QFile>
 #include <QFileInfo>
@@ -192,4 +197,37 @@ TEST_F(Viewer, EachShowingStartsAtTheFirstPicture)
     MakeSelectedSlideshow({{"a.jpg", 40, 30}, {"b.jpg", 30, 40}});
     WithViewer([](TBetrachterForm& viewer) { viewer.ui()->SpeedButton2->click(); });
     WithViewer([](TBetrachterForm& viewer) { EXPECT_EQ(ShownName(viewer), "a.jpg"); });
+}
+
+TEST_F(Viewer, TheViewerButtonNeedsASelectionAndAPicture)
+{
+    // No line selected: 10026, no viewer.
+    MainForm->ui()->OpenListBox->setItemIndex(-1);
+    kvtest::Ui().ExpectMessage(mrOk, GetLangText(10026));
+    MainForm->ui()->BetrachterBitBtn->click();
+
+    // Only a thumbnail in the folder: 10031, no viewer.
+    MakeSelectedSlideshow({{"_THUMB_a.jpg", 20, 20}});
+    kvtest::Ui().ExpectMessage(mrOk, GetLangText(10031));
+    MainForm->ui()->BetrachterBitBtn->click();
+
+    // A picture: the viewer shows it.
+    Picture(root + "Archive_0500/a.jpg", 40, 30);
+    kvtest::Ui().ExpectModal("TBetrachterForm", mrCancel, [](TForm&) {
+        EXPECT_EQ(ShownName(*BetrachterForm), "a.jpg");
+    });
+    MainForm->ui()->BetrachterBitBtn->click();
+}
+
+TEST_F(Viewer, TheMakeWizardsViewerChoiceShowsTheViewerAndReturnsToThePictureTab)
+{
+    MakeSelectedSlideshow({{"a.jpg", 40, 30}});
+    // The listing selects the open slideshow's line again, by its title.
+    MainForm->ui()->OpenListBox->setItemIndex(-1);
+    MainForm->DiashowTitle = "Viewer";
+    ASSERT_TRUE(MakeWizzard->Choice("BetrachterRadioButton")->isEnabled());
+    MakeWizzard->Choice("BetrachterRadioButton")->setChecked(true);
+    kvtest::Ui().ExpectModal("TBetrachterForm", mrCancel);
+    MainForm->MakeViewer();
+    EXPECT_EQ(MainForm->ui()->PageControl1->currentIndex(), 1);
 }
