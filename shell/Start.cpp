@@ -7,6 +7,7 @@
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "output/fCheckAudio.h"
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
 #include "shell/fAbout.h"
@@ -66,6 +67,7 @@ bool StartProgram()
     NewForm = new TNewForm(MainForm);
     NoDriverForm = new TNoDriverForm(MainForm);
     TipForm = new TTipForm(MainForm);
+    CheckAudioForm = new TCheckAudioForm(MainForm);
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
@@ -99,5 +101,6 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    CheckAudioForm = nullptr;
     UnloadLanguage();
 }
