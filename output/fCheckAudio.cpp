@@ -139,6 +139,8 @@ void TCheckAudioForm::ReadWaveInfo()
     m_ui->BitsPerSampleEdit->setText(IntToStr(unsigned(h.BitsPerSample)));
     m_ui->SampleRateEdit->setText(IntToStr(unsigned(h.SampleRate)) + QStringLiteral(" Hz"));
     m_ui->DurationWAVEdit->setText(FormatHMS(h.Duration()));
+    // Shown only: the results below never depend on it.
+    m_ui->Edit1->setText(h.RIFFHeader == "RIFF" && h.WAVEHeader == "WAVE" ? QStringLiteral("Yes") : QStringLiteral("No"));
     VersionText = IntToStr(unsigned(h.FormatID));
     LayerText = IntToStr(unsigned(h.BitsPerSample)) + QStringLiteral(" Bit");
     SampleRateValue = IntToStr(unsigned(h.SampleRate));

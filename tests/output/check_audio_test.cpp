@@ -98,6 +98,7 @@ TEST_F(CheckAudio, WaveFilesMadeBySox)
         EXPECT_EQ(Box(ui->SampleRateEdit), QString::number(c.rate) + QStringLiteral(" Hz"));
         EXPECT_EQ(Box(ui->BitsPerSampleEdit), QStringLiteral("16"));
         EXPECT_EQ(form.LayerText, QStringLiteral("16 Bit"));
+        EXPECT_EQ(Box(ui->Edit1), QStringLiteral("Yes"));
         EXPECT_EQ(ui->Label1->text(), QStringLiteral("WAV File"));
     }
 }
@@ -115,6 +116,11 @@ TEST_F(CheckAudio, WaveHeaderEdgeCases)
     Read(kvtest::WriteBytes(folder + QStringLiteral("rate0.wav"), kvtest::WaveHeaderBytes(2, 0, 16, 1764000)));
     EXPECT_EQ(form.ui()->DurationWAVEdit->text(), QStringLiteral("0:00:00"));
     EXPECT_EQ(form.SampleRateValue, QStringLiteral("0"));
+
+    // Not a RIFF file at all: the fields as they stand, and "Valid WAV: No".
+    Read(kvtest::WriteBytes(folder + QStringLiteral("noise.wav"), QByteArray(64, '\x07')));
+    EXPECT_EQ(form.ui()->Edit1->text(), QStringLiteral("No"));
+    EXPECT_TRUE(form.StereoText.isEmpty());
 
     // Shorter than a header: an input/output error, and no results of the file before.
     form.AudioFile = kvtest::WriteBytes(folder + QStringLiteral("short.wav"), QByteArray(20, 'R'));
