@@ -98,6 +98,17 @@ TEST_F(AudioTitles, ListingSortsByPathIgnoringCaseAndReportsUnfitTitlesExactly)
     EXPECT_TRUE(MainForm->AudioTabVisited);
 }
 
+TEST_F(AudioTitles, AnUnreadableTitleIsReportedListedAndTheListingGoesOn)
+{
+    const QString broken = folder + "a.wav";
+    kvtest::WriteFile(broken, "RIFF");
+    const QString good = Put(QStringLiteral("stereo.wav"), QStringLiteral("b.wav"));
+    kvtest::Ui().ExpectMessage(mrOk, broken).ExpectMessage(mrOk, GetLangText(10012) + QLatin1Char(' ') + broken);
+    MainForm->ListAudioTitles();
+    EXPECT_EQ(Listed(), (QStringList{broken, good}));
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
 TEST_F(AudioTitles, AddingAnExistingNameAsksAndKeepsOrReplaces)
 {
     const QString source = kvtest::MakeTempFolder(QStringLiteral("music")) + QStringLiteral("song.mp3");
