@@ -72,11 +72,6 @@ void TMainForm::BindAudioEvents()
     Bind(m_ui->PauseBitBtn, &QPushButton::clicked, &TMainForm::PauseBitBtnClick);
     Bind(m_ui->StopBitBtn, &QPushButton::clicked, &TMainForm::StopBitBtnClick);
     Bind(m_ui->StartRipperBitBtn, &QPushButton::clicked, &TMainForm::StartRipperBitBtnClick);
-    // "Abbrechen" leaves the slideshow settings tab without a tab click.
-    Bind(m_ui->AbbrechenBitBtn, &QPushButton::clicked, [this] {
-        MediaPlayer1.Close();
-        LeaveAudioTab();
-    });
     TListBox* list = m_ui->AudioListBox;
     list->setDragMode(dmAutomatic);
     list->OnClick = [this](QObject*) { Guard([&] { AudioListBoxClick(); }); };
@@ -239,6 +234,20 @@ void TMainForm::LeaveAudioTab()
     RenumberAudioFiles();
     AudioTabVisited = false;
 }
+
+void TMainForm::AudioTabEntered() { ListAudioTitles(); }
+
+void TMainForm::AudioTabLeft() { LeaveAudioTab(); }
+
+void TMainForm::StopAudio() { MediaPlayer1.Close(); }
+
+void TMainForm::StopAudioAndListTitles()
+{
+    MediaPlayer1.Close();
+    ListAudioTitles();
+}
+
+void TMainForm::RenumberAudioTitles() { RenumberAudioFiles(); }
 
 void TMainForm::AudioListBoxClick()
 {

@@ -8,6 +8,8 @@
 #include "output/fCheckAudio.h"
 #include "platform/vcl/IniFiles.h"
 #include "shell/RunProgram.h"
+#include "shell/fWizardMake.h"
+#include "ui_fWizardMake.h"
 #include "ui_fCheckAudio.h"
 
 #include <QFile>
@@ -218,6 +220,41 @@ TEST_F(AudioTitles, AddedTitlesKeepTheirDraggedOrderAfterAbbrechen)
     list.Items().Move(2, 0);
     MainForm->LeaveAudioTab();
     EXPECT_EQ(kvtest::ReadFile(folder + "Audio001.wav"), kvtest::ReadFile(sources[2]));
+}
+
+TEST_F(AudioTitles, EveryWayOffTheSettingsTabKeepsTheDraggedOrder)
+{
+    QStringList seenByVideo;
+    MainForm->ShowVideoWizard = [&] { seenByVideo = AudioFiles(); };
+    struct Way {
+        const char* what;
+        std::function<void()> leave;
+    } ways[] = {
+        {"a tab click", [] { MainForm->PageControl1Change(1); }},
+        {"Abbrechen", [] { MainForm->ui()->AbbrechenBitBtn->click(); }},
+        {"making the video CD",
+         [] {
+             MakeWizzard->ui()->DVDRadioButton->setChecked(true);
+             MainForm->ui()->MakeDiashowBitBtn->click();
+         }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.what);
+        for (const QString& f : AudioFiles())
+            QFile::remove(folder + f);
+        const QByteArray first = kvtest::ReadFile(Put(QStringLiteral("stereo.mp3"), QStringLiteral("a.mp3")));
+        const QByteArray third = kvtest::ReadFile(Put(QStringLiteral("stereo.wav"), QStringLiteral("c.wav")));
+        Put(QStringLiteral("stereo.mp3"), QStringLiteral("b.mp3"));
+        MainForm->ListAudioTitles();  // the tab is entered
+        List().Items().Move(2, 0);  // c.wav first
+        way.leave();
+        EXPECT_EQ(AudioFiles(), (QStringList{"Audio001.wav", "Audio002.mp3", "Audio003.mp3"}));
+        EXPECT_EQ(kvtest::ReadFile(folder + "Audio001.wav"), third);
+        EXPECT_EQ(kvtest::ReadFile(folder + "Audio002.mp3"), first);
+        EXPECT_FALSE(MainForm->AudioTabVisited);
+    }
+    // The video was made from the titles already in their new order.
+    EXPECT_EQ(seenByVideo, (QStringList{"Audio001.wav", "Audio002.mp3", "Audio003.mp3"}));
 }
 
 TEST_F(AudioTitles, RenumberingSwapsNumbersWithoutAClash)
