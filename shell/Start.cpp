@@ -7,6 +7,7 @@
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "output/fCheckAudio.h"
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
 #include "shell/fAbout.h"
@@ -70,6 +71,7 @@ bool StartProgram()
     NoDriverForm = new TNoDriverForm(MainForm);
     MakeWizzard = new TMakeWizzard(MainForm);
     TipForm = new TTipForm(MainForm);
+    CheckAudioForm = new TCheckAudioForm(MainForm);
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
@@ -106,6 +108,7 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    CheckAudioForm = nullptr;
     MakeWizzard = nullptr;
     ZuschneidenTipForm2 = nullptr;
     BetrachterForm = nullptr;

@@ -108,6 +108,7 @@ void TMainForm::BindEvents()
     Bind(m_ui->SecEdit, &QLineEdit::textChanged, &TMainForm::SecEditChange);
     BindDiashowListBoxEvents();
     // ---- end of building the slideshow, part 2 ----
+    BindAudioEvents();
     // ---- the preview (fMain_preview.cpp) ----
     m_ui->FileListBox->OnClick = [this](QObject*) { Guard([&] { FileListBoxClick(); }); };
     Bind(Timer1, &QTimer::timeout, &TMainForm::Timer1Timer);
