@@ -5,6 +5,10 @@
 // is written to standard error and leaves no output file).
 #include "platform/mpeg/MpegEncoder.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <cstdio>
 #include <string>
 
@@ -23,6 +27,9 @@ extern "C" __attribute__((visibility("default"))) int OpenMPDX(const char* const
 
 extern "C" __attribute__((visibility("default"))) int EncodeMPDX()
 {
+    // The encoders' warnings (clipped coefficients and the like) are no news for the user.
+    if (av_log_get_level() > AV_LOG_ERROR)
+        av_log_set_level(AV_LOG_ERROR);
     mpdx::TEncodeJob job;
     job.EncoderFolder = g_encoderFolder;
     job.OutputFile = g_outputFile;
