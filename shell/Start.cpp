@@ -9,6 +9,7 @@
 #include "shell/core/ProductInfo.h"
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
+#include "output/fWave.h"
 #include "shell/fAbout.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
@@ -72,6 +73,7 @@ bool StartProgram()
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
     OnlineFotoForm = new TOnlineFotoForm(MainForm);
+    WaveForm = new TWaveForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
@@ -99,5 +101,6 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    WaveForm = nullptr;
     UnloadLanguage();
 }

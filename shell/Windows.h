@@ -14,6 +14,7 @@ class TAnweisungForm;
 class TZuschneidenTipForm;
 class TVerschiebenTipForm;
 class TOnlineFotoForm;
+class TWaveForm;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -27,3 +28,4 @@ extern TAnweisungForm* AnweisungForm;
 extern TZuschneidenTipForm* ZuschneidenTipForm;
 extern TVerschiebenTipForm* VerschiebenTipForm;
 extern TOnlineFotoForm* OnlineFotoForm;
+extern TWaveForm* WaveForm;

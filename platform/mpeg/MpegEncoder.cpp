@@ -429,6 +429,7 @@ public:
     }
     ~Writer()
     {
+        StopAudio();
         if (m_out) {
             if (m_out->pb)
                 avio_closep(&m_out->pb);
@@ -444,29 +445,99 @@ public:
         Check(avcodec_send_frame(m_video.get(), frame), "video encoder");
         Drain(m_video.get(), m_videoStream);
     }
-    // Encodes one audio frame of AudioFrameSize() samples from source.
-    void SendAudio(AudioSource& source)
+    // Encodes the sound track on a thread of its own, total samples (the last frame padded
+    // with silence), ahead of the picture.
+    void StartAudio(AudioSource& source, long long total)
     {
-        Check(av_frame_make_writable(m_audioFrame.get()), "audio buffer");
-        source.Pull(reinterpret_cast<std::int16_t*>(m_audioFrame->data[0]), m_audioFrame->nb_samples);
-        m_audioFrame->pts = m_audioSamples;
-        m_audioSamples += m_audioFrame->nb_samples;
-        Check(avcodec_send_frame(m_audio.get(), m_audioFrame.get()), "audio encoder");
-        Drain(m_audio.get(), m_audioStream);
+        m_audioThread = std::thread([this, &source, total] { EncodeAudio(source, total); });
     }
-    long long AudioSamples() const { return m_audioSamples; }
+    // Writes the encoded sound before the given sample (all of it for -1).
+    void WriteAudioUpTo(long long due)
+    {
+        for (;;) {
+            PacketPtr packet;
+            {
+                std::unique_lock<std::mutex> lock(m_audioMutex);
+                m_audioChanged.wait(lock, [this] { return !m_audioPackets.empty() || m_audioDone; });
+                if (m_audioPackets.empty()) {
+                    if (!m_audioError.empty())
+                        throw Failure(m_audioError);
+                    return;
+                }
+                if (due >= 0 && m_audioPackets.front()->pts >= due)
+                    return;
+                packet = std::move(m_audioPackets.front());
+                m_audioPackets.pop_front();
+            }
+            m_audioChanged.notify_all();
+            av_packet_rescale_ts(packet.get(), m_audio->time_base, m_audioStream->time_base);
+            packet->stream_index = m_audioStream->index;
+            Check(av_interleaved_write_frame(m_out, packet.get()), "cannot write " + m_file);
+        }
+    }
 
     void Finish()
     {
         Check(avcodec_send_frame(m_video.get(), nullptr), "video encoder");
         Drain(m_video.get(), m_videoStream);
-        Check(avcodec_send_frame(m_audio.get(), nullptr), "audio encoder");
-        Drain(m_audio.get(), m_audioStream);
+        WriteAudioUpTo(-1);
+        StopAudio();
         Check(av_write_trailer(m_out), "MPEG trailer");
         Check(avio_closep(&m_out->pb), "cannot write " + m_file);
     }
 
 private:
+    void EncodeAudio(AudioSource& source, long long total)
+    {
+        try {
+            PacketPtr packet(av_packet_alloc());
+            auto collect = [&] {
+                for (;;) {
+                    const int rc = avcodec_receive_packet(m_audio.get(), packet.get());
+                    if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF)
+                        return;
+                    Check(rc, "audio encoder");
+                    PacketPtr copy(av_packet_alloc());
+                    av_packet_move_ref(copy.get(), packet.get());
+                    std::unique_lock<std::mutex> lock(m_audioMutex);
+                    m_audioChanged.wait(lock, [this] { return m_audioPackets.size() < 4096 || m_audioStop; });
+                    if (m_audioStop)
+                        throw Failure("stopped");
+                    m_audioPackets.push_back(std::move(copy));
+                    lock.unlock();
+                    m_audioChanged.notify_all();
+                }
+            };
+            for (long long samples = 0; samples < total; samples += m_audioFrame->nb_samples) {
+                Check(av_frame_make_writable(m_audioFrame.get()), "audio buffer");
+                source.Pull(reinterpret_cast<std::int16_t*>(m_audioFrame->data[0]), m_audioFrame->nb_samples);
+                m_audioFrame->pts = samples;
+                Check(avcodec_send_frame(m_audio.get(), m_audioFrame.get()), "audio encoder");
+                collect();
+            }
+            Check(avcodec_send_frame(m_audio.get(), nullptr), "audio encoder");
+            collect();
+        } catch (const std::exception& e) {
+            std::lock_guard<std::mutex> lock(m_audioMutex);
+            m_audioError = e.what();
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_audioMutex);
+            m_audioDone = true;
+        }
+        m_audioChanged.notify_all();
+    }
+    void StopAudio()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_audioMutex);
+            m_audioStop = true;
+        }
+        m_audioChanged.notify_all();
+        if (m_audioThread.joinable())
+            m_audioThread.join();
+    }
+
     void OpenVideo()
     {
         const AVCodec* codec = avcodec_find_encoder(m_mode.svcd ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MPEG1VIDEO);
@@ -570,7 +641,13 @@ private:
     AVStream* m_audioStream = nullptr;
     PacketPtr m_packet;
     FramePtr m_audioFrame;
-    long long m_audioSamples = 0;
+    std::thread m_audioThread;
+    std::mutex m_audioMutex;
+    std::condition_variable m_audioChanged;
+    std::deque<PacketPtr> m_audioPackets;
+    std::string m_audioError;
+    bool m_audioDone = false;
+    bool m_audioStop = false;
 };
 
 } // namespace
@@ -605,6 +682,8 @@ TEncodeResult Encode(const TEncodeJob& job)
         AudioSource audio(folder / "Input.wav");
         Writer writer(mode, temp.string());
         const AVRational rate = writer.FrameRate();
+        const long long audioTotal = av_rescale_q(frames, av_inv_q(rate), AVRational{1, kAudioRate});
+        writer.StartAudio(audio, audioTotal);
         FramePipeline pipeline(files, mode.width, mode.height);
         FramePtr current;
         std::size_t index = 0;
@@ -625,14 +704,10 @@ TEncodeResult Encode(const TEncodeJob& job)
             writer.SendVideo(send.get());
             // Keep the sound up with the picture for the interleaver.
             const long long audioDue = av_rescale_q(n + 1, av_inv_q(rate), AVRational{1, kAudioRate});
-            while (writer.AudioSamples() < audioDue)
-                writer.SendAudio(audio);
+            writer.WriteAudioUpTo(audioDue);
             if (job.Progress && n % 25 == 0 && !job.Progress(double(n) / double(frames)))
                 throw Failure("aborted");
         }
-        const long long audioTotal = av_rescale_q(frames, av_inv_q(rate), AVRational{1, kAudioRate});
-        while (writer.AudioSamples() < audioTotal)
-            writer.SendAudio(audio);
         writer.Finish();
         result.Frames = frames;
         fs::rename(temp, output, ec);

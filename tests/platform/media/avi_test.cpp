@@ -2,7 +2,7 @@
 #include "platform/media/WaveIO.h"
 #include "platform/vcl/Graphics.h"
 
-#include "MediaTools.h"
+#include "support/MediaTools.h"
 #include "support/ProgramFixture.h"
 #include "support/TestEnv.h"
 

@@ -1,7 +1,7 @@
 #include "platform/media/PcmConvert.h"
 #include "platform/media/WaveIO.h"
 
-#include "MediaTools.h"
+#include "support/MediaTools.h"
 #include "support/ProgramFixture.h"
 #include "support/TestEnv.h"
 

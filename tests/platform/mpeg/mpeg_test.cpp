@@ -1,7 +1,7 @@
 // The MPEG module as the video producer uses it: loaded from the program folder by name,
 // fed a frame folder through OpenMPDX and run by EncodeMPDX; the streams are judged by
 // ffprobe, ffmpeg and vcdimager.
-#include "MediaTools.h"
+#include "support/MediaTools.h"
 #include "support/ProgramFixture.h"
 #include "support/TestEnv.h"
 
