@@ -10,6 +10,7 @@
 #include "output/fCheckAudio.h"
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
+#include "output/fWave.h"
 #include "shell/fAbout.h"
 #include "shell/fBetrachter.h"
 #include "shell/fMain.h"
@@ -80,6 +81,7 @@ bool StartProgram()
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
     OnlineFotoForm = new TOnlineFotoForm(MainForm);
+    WaveForm = new TWaveForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
@@ -108,6 +110,7 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    WaveForm = nullptr;
     CheckAudioForm = nullptr;
     MakeWizzard = nullptr;
     ZuschneidenTipForm2 = nullptr;
