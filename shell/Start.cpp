@@ -9,6 +9,10 @@
 #include "shell/core/ProductInfo.h"
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
+#include "output/fPrintSelect.h"
+#include "output/fPrintSize.h"
+#include "output/fQRForm.h"
+#include "output/fQRFormThumbnails.h"
 #include "shell/fAbout.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
@@ -72,6 +76,11 @@ bool StartProgram()
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
     OnlineFotoForm = new TOnlineFotoForm(MainForm);
+    PrintSelectForm = new TPrintSelectForm(MainForm);
+    PrintSizeWizard = new TPrintSizeWizard(MainForm);
+    QRListForm = new TQRListForm(MainForm);
+    QRListA5Form = new TQRListA5Form(MainForm);
+    QRThumbnailForm = new TQRThumbnailForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
@@ -79,6 +88,13 @@ bool StartProgram()
     ExportForm->GoToPage1 = goToPage1;
     ExportForm->Paths = paths;
     OnlineFotoForm->Paths = paths;
+    const auto printSource = [] { return MainForm->PrintSource(); };
+    PrintSelectForm->Source = printSource;
+    PrintSizeWizard->SetChoices(&MainForm->PrintChoices);
+    PrintSizeWizard->ProgramFolder = MainForm->ProgramFolder;
+    QRListForm->Source = printSource;
+    QRListA5Form->Source = printSource;
+    QRThumbnailForm->Source = printSource;
     return true;
 }
 
@@ -99,5 +115,10 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    PrintSelectForm = nullptr;
+    PrintSizeWizard = nullptr;
+    QRListForm = nullptr;
+    QRListA5Form = nullptr;
+    QRThumbnailForm = nullptr;
     UnloadLanguage();
 }

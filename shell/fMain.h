@@ -8,6 +8,7 @@
 //   fMain_settings.cpp  Generator.ini on the settings controls, the effect line of the
 //                       effect preview
 //   fMain_help.cpp      the help menu
+#include "output/PrintChoices.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StringList.h"
@@ -269,6 +270,33 @@ public:
     // The keyboard's modifiers (tests replace it).
     std::function<Qt::KeyboardModifiers()> KeyboardModifiers;
     // ---- end of the preview -----------------------------------------------------------------
+
+    // ---- printing (fMain_print.cpp) ---------------------------------------------------------
+    // PrintWidth, PaperFormat, PrintPictureText, PrintHeadline and PrintAll of the print
+    // dialogs and reports.
+    TPrintChoices PrintChoices;
+    // The state a print run reads: folders, title, the slideshow's items, the choices.
+    TPrintSource PrintSource() const;
+    // The default printer's name; "Kein Standard-Drucker" when the machine has none.
+    QString DefaultPrinterName() const;
+    // The print size dialog, then the picture list on A4 or A5: previewed when the preview
+    // option is on, else printed (into a PDF file the user names when there is no printer).
+    void PrintPictureList();
+    // The thumbnail sheet of the whole slideshow, previewed or printed.
+    void PrintThumbnailOverview();
+    // The print choices of the make wizard: the checked pictures, all pictures, the sheet.
+    enum class TPrintChoice { Selected, All, Thumbnails };
+    void RunPrintChoice(TPrintChoice choice);
+    // A print menu item: the choice when the slideshow has pictures, else text 10010.
+    void PrintMenuChoice(TPrintChoice choice);
+    void DruckenBitBtnClick();
+    void AlleDrucken1Click();
+    void AusgewhlteDrucken1Click();
+    void bersichtThumbnailsDrucken2Click();
+    void AlleBilderausdemKorvantadrucken1Click();
+    void AusgewhlteBilderausdemKorvantadrucken1Click();
+    void BindPrintEvents();
+    // ---- end of printing ----------------------------------------------------------------------
 
 protected:
     void BindEvents() override;
