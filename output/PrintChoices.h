@@ -26,10 +26,3 @@ struct TPrintSource {
     QStringList Items;      // the slideshow list's items, in show order
     TPrintChoices Choices;
 };
-
-// A line of the print list: the picture's file name and its text, the item's escaping undone.
-struct TPrintLine {
-    QString Name;
-    QString Text;
-};
-TPrintLine ParsePrintLine(const QString& item);

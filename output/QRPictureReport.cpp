@@ -77,21 +77,21 @@ void TQRPictureReport::AfterPrepare()
                {mbOK});
 }
 
-QString TQRPictureReport::PicturePath(const TPrintLine& line) const
+QString TQRPictureReport::PicturePath(const TSlideshowItem& line) const
 {
     return m_source.ArchiveRoot + AddBackslash(m_source.DiashowFolder) + line.Name;
 }
 
-bool TQRPictureReport::NextLine(TPrintLine& line, QString& path)
+bool TQRPictureReport::NextLine(TSlideshowItem& line, QString& path)
 {
     if (m_index >= m_printList.size())
         return false;
-    line = ParsePrintLine(m_printList[m_index]);
+    line = DecodeSlideshowItem(m_printList[m_index]);
     path = PicturePath(line);
     return true;
 }
 
-void TQRPictureReport::SkipPicture(const TPrintLine& line)
+void TQRPictureReport::SkipPicture(const TSlideshowItem& line)
 {
     m_skipped.append(line.Name);
 }

@@ -11,6 +11,7 @@
 // user's pictures, and the folder goes with CleanUpAfterPrint (and with the report). A
 // picture that cannot be read is left out; the names of those left out are shown in one box
 // once the pages are made.
+#include "controls/SlideshowItem.h"
 #include "output/PrintChoices.h"
 #include "platform/report/Report.h"
 
@@ -45,7 +46,7 @@ public:
     // not written.
     QString MakePrintCopy(const QString& path, int size);
     // The full path of an item's picture in the open slideshow, and its caption.
-    QString PicturePath(const TPrintLine& line) const;
+    QString PicturePath(const TSlideshowItem& line) const;
 
     // Ends a run: the print list and every copy of the run go.
     void CleanUpAfterPrint();
@@ -62,8 +63,8 @@ protected:
     virtual bool TitleAlways() const = 0;
     virtual void NeedData(bool& moreData) = 0;
     // The next item's picture path and caption; false when the list is at its end.
-    bool NextLine(TPrintLine& line, QString& path);
-    void SkipPicture(const TPrintLine& line);
+    bool NextLine(TSlideshowItem& line, QString& path);
+    void SkipPicture(const TSlideshowItem& line);
 
     TPrintSource m_source;
     QStringList m_printList;

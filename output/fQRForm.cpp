@@ -26,7 +26,7 @@ void TQRListForm::NeedData(bool& moreData)
 {
     moreData = false;
     const int count = int(m_printList.size());
-    TPrintLine line;
+    TSlideshowItem line;
     QString path;
     while (NextLine(line, path)) {
         QRLabel3->Caption = m_source.Choices.PrintPictureText ? line.Text : QString();

@@ -20,7 +20,7 @@ void TQRThumbnailForm::NeedData(bool& moreData)
 {
     const int count = int(m_printList.size());
     size_t cell = 0;
-    TPrintLine line;
+    TSlideshowItem line;
     QString path;
     // Pictures that cannot be read give up their cell to the next ones.
     while (cell < QRImages.size() && NextLine(line, path)) {
