@@ -75,6 +75,12 @@ void RunReport(TMainForm& main, Ui::TMainForm& ui, TQRPictureReport& report, con
         }
     } cleanUp{report, ui};
     report.QuickRep1.OnProgress = [&ui](int percent) {
+        // The pages are made: the preview or the printer takes over.
+        if (percent >= 100) {
+            ui.PicProgressBar->hide();
+            ui.StatusBar1->clearMessage();
+            return;
+        }
         ui.PicProgressBar->show();
         ui.PicProgressBar->setValue(qBound(0, percent, 100));
         ui.StatusBar1->showMessage(GetLangText(14000) + QLatin1Char(' ') + QString::number(percent) +
