@@ -19,6 +19,8 @@ class TPrintSizeWizard;
 class TQRListForm;
 class TQRListA5Form;
 class TQRThumbnailForm;
+class TMakeWizzard;
+class TZuschneidenTipForm2;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -37,3 +39,5 @@ extern TPrintSizeWizard* PrintSizeWizard;
 extern TQRListForm* QRListForm;
 extern TQRListA5Form* QRListA5Form;
 extern TQRThumbnailForm* QRThumbnailForm;
+extern TMakeWizzard* MakeWizzard;
+extern TZuschneidenTipForm2* ZuschneidenTipForm2;

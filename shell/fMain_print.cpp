@@ -143,36 +143,26 @@ void TMainForm::PrintThumbnailOverview()
     RunReport(*this, *m_ui, *QRThumbnailForm, printer);
 }
 
-void TMainForm::RunPrintChoice(TPrintChoice choice)
+void TMainForm::MakePrintSelected()
 {
-    SaveSettings();
-    switch (choice) {
-    case TPrintChoice::Selected:
-        PrintChoices.PrintAll = false;
-        if (PrintSelectForm->ShowModal() == mrOk)
-            PrintPictureList();
-        break;
-    case TPrintChoice::All:
-        PrintChoices.PrintAll = true;
+    PrintChoices.PrintAll = false;
+    if (PrintSelectForm->ShowModal() == mrOk)
         PrintPictureList();
-        break;
-    case TPrintChoice::Thumbnails:
-        PrintChoices.PrintAll = true;
-        PrintThumbnailOverview();
-        break;
-    }
     m_ui->PageControl1->setCurrentIndex(1);
 }
 
-void TMainForm::PrintMenuChoice(TPrintChoice choice)
+void TMainForm::MakePrintAll()
 {
-    if (DiashowListBox && DiashowListBox->Items().Count() > 0) {
-        RunPrintChoice(choice);
-        m_ui->PageControl1->setCurrentIndex(1);
-        return;
-    }
+    PrintChoices.PrintAll = true;
+    PrintPictureList();
     m_ui->PageControl1->setCurrentIndex(1);
-    MessageDlg(GetLangText(10010), mtInformation, {mbOK});
+}
+
+void TMainForm::MakePrintThumbnails()
+{
+    PrintChoices.PrintAll = true;
+    PrintThumbnailOverview();
+    m_ui->PageControl1->setCurrentIndex(1);
 }
 
 void TMainForm::DruckenBitBtnClick()
@@ -182,17 +172,17 @@ void TMainForm::DruckenBitBtnClick()
 
 void TMainForm::AlleDrucken1Click()
 {
-    PrintMenuChoice(TPrintChoice::All);
+    MakeWizardChoiceClick("PrintAllRadioButton");
 }
 
 void TMainForm::AusgewhlteDrucken1Click()
 {
-    PrintMenuChoice(TPrintChoice::Selected);
+    MakeWizardChoiceClick("PrintRadioButton");
 }
 
 void TMainForm::bersichtThumbnailsDrucken2Click()
 {
-    PrintMenuChoice(TPrintChoice::Thumbnails);
+    MakeWizardChoiceClick("ThumbnailRadioButton");
 }
 
 void TMainForm::AlleBilderausdemKorvantadrucken1Click()

@@ -12,6 +12,8 @@
 #include "shell/core/Language.h"
 #include "ui_fPrintSelect.h"
 #include "ui_fPrintSize.h"
+#include "shell/fWizardMake.h"
+#include "ui_fWizardMake.h"
 
 #include <QCheckBox>
 #include <QImage>
@@ -156,6 +158,21 @@ TEST_F(Printing, TheSheetAndTheSelectedPicturesGoToTheDefaultPrinter)
     kvtest::Ui().ExpectModal("TPrintSizeWizard", mrCancel);
     MainForm->ui()->AlleDrucken1->trigger();
     EXPECT_EQ(actions.size(), 2);
+}
+
+TEST_F(Printing, TheMakeWizardsPrintChoiceIsCarriedOut)
+{
+    printer = "Laser";
+    AddPictures(3);
+    SetPreview(false);
+    kvtest::Ui().ExpectModal("TMakeWizzard", mrNone, [](TForm&) {
+        MakeWizzard->ui()->ThumbnailRadioButton->setChecked(true);
+        MakeWizzard->ui()->WeiterBitBtn->click();
+    });
+    MainForm->StopAudioAndRunMakeWizard(true);
+    EXPECT_EQ(actions, QStringList{"Print"});
+    EXPECT_EQ(kvtest::PdfImages(printed).size(), 3u);
+    EXPECT_EQ(MainForm->ui()->PageControl1->currentIndex(), 1);
 }
 
 TEST_F(Printing, AnEmptySlideshowPrintsNothingAndTheButtonOffersThePopUp)
