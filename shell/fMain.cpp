@@ -65,6 +65,7 @@ void TMainForm::BindEvents()
     Bind(m_ui->Hilfedatei1, &QAction::triggered, [] { Hilfedatei1Click(); });
     Bind(m_ui->Update1, &QAction::triggered, [] { Update1Click(); });
     Bind(m_ui->Info1, &QAction::triggered, [] { Info1Click(); });
+    BindPrintEvents();
     // ---- building the slideshow (fMain_building.cpp) ----
     // Before the archive's handlers: a new slideshow takes the texts typed so far along.
     Bind(m_ui->NewBitBtn, &QPushButton::clicked, &TMainForm::FlushPicturesIni);
