@@ -61,6 +61,8 @@ void TMainForm::BindEvents()
         });
     }
     Bind(m_ui->Programmbeenden1, &QAction::triggered, &TMainForm::Programmbeenden1Click);
+    Bind(m_ui->SpinEdit1, &QSpinBox::valueChanged, [this](int) { SpinEdit1Change(); });
+    Bind(m_ui->ShowAgainButton, &QPushButton::clicked, &TMainForm::ShowAgainButtonClick);
     Bind(m_ui->OpenBitBtn, &QPushButton::clicked, [this] { OpenBitBtnClick(); });
     Bind(m_ui->Hilfedatei1, &QAction::triggered, [] { Hilfedatei1Click(); });
     Bind(m_ui->Update1, &QAction::triggered, [] { Update1Click(); });

@@ -76,6 +76,8 @@ public:
     TColor BKGColor = 0;
     int TextOffset = 0;
     int EffectNumber = 1;
+    // Which picture the effect preview loads next: set, Preview1.jpg; clear, Preview2.jpg.
+    bool PreviewToggle = false;
     int VideoFrameRate = 25;
     int TransitionFrames = 12;
     // The lines of Effects.ini (line n - 1 is effect n), from start-up to the close.
@@ -428,6 +430,10 @@ private:
     void StopAudio();
     void StopAudioAndListTitles();
     void RenumberAudioTitles();
+    // The effect preview (fMain_effects.cpp): the chosen effect line, then the other preview
+    // picture, so that each change shows the effect as a transition.
+    void SpinEdit1Change();
+    void ShowAgainButtonClick();
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     bool m_settingsLoaded = false;
