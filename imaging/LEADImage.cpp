@@ -30,6 +30,9 @@ TLEADImage::TLEADImage(QWidget* parent) : QAbstractScrollArea(parent)
     m_stateFlags |= kStateCreating;
     L_InitBitmap(&m_bitmap, 0, 0, 0);
     L_InitBitmap(&m_operationBitmap, 0, 0, 0);
+    L_InitBitmap(&m_floaterBitmap, 0, 0, 0);
+    L_InitBitmap(&m_floaterBackground, 0, 0, 0);
+    L_InitBitmap(&m_floaterCopy, 0, 0, 0);
     setEnableMethodErrors(true);
     SetLastError(1);
     // The option sets go through their writers, which check them.
@@ -71,6 +74,9 @@ TLEADImage::~TLEADImage()
         m_list = nullptr;
     }
     L_FreeBitmap(&m_operationBitmap);
+    L_FreeBitmap(&m_floaterBitmap);
+    L_FreeBitmap(&m_floaterBackground);
+    L_FreeBitmap(&m_floaterCopy);
     L_FreeBitmap(&m_bitmap);
 }
 

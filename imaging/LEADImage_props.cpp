@@ -233,8 +233,7 @@ KV_STORE(MagGlassPointer, int, m_magGlassPointer)
 
 // ---- regions, floater, mouse -------------------------------------------------------------
 
-KV_STORE(AutoFloater, bool, m_autoFloater)
-KV_STORE(EnableFloater, bool, m_enableFloater)
+// AutoFloater, EnableFloater: LEADImage_floater.cpp.
 KV_STORE(EnableZoomInRect, bool, m_enableZoomInRect)
 KV_STORE(WandColor, TColor, m_wandColor)
 KV_STORE(WandSize, int, m_wandSize)

@@ -177,6 +177,8 @@ TEST(LEADImageModel, EveryPublishedPropertyIsWritableAndReadsBackWhatWasWritten)
             value = QStringLiteral("text");
         else
             continue;  // fonts, icons, object links
+        if (name == "EnableFloater")
+            image.setAutoFloater(true);  // lifting is switched only while AutoFloater is on
         ASSERT_TRUE(p.write(&image, value));
         if (p.isEnumType())
             EXPECT_EQ(p.read(&image).toInt(), value.toInt());
