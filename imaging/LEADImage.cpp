@@ -134,6 +134,8 @@ void TLEADImage::setBitmap(LBitmap* bitmap)
 {
     CheckProcessingAllowed();
     DestroyPanWindow();
+    if (m_allocated && m_enableFloater && L_BitmapHasRgn(&m_bitmap))
+        FreeFloaterDisplay();
 
     // Take the source first: it may be the working bitmap itself.
     const bool empty = !bitmap || bitmap->Width == 0 || bitmap->Height == 0;
@@ -268,6 +270,7 @@ int TLEADImage::ClearImage()
 {
     CheckProcessingAllowed();
     DestroyPanWindow();
+    DropFloaterPiece();
     CancelFeedLoad();
     EmptyPicture();
     ResetHook();

@@ -490,6 +490,10 @@ public:
     // The picture's pixels under the piece (with its region), kept to put them back.
     const LBitmap& FloaterBackground() const { return m_floaterBackground; }
     bool FloaterDragging() const { return m_floaterDragging; }
+    // The commit request of other code (a message in the original framework): stores the
+    // working bitmap, ends a floater (with AutoFloater also the region) and reports the change.
+    // While an animation plays LastError -16, while an operation runs 0.
+    void CommitRequest();
     // Bounds of the region in bitmap pixels; 0 without one.
     int RgnLeft() const;
     int RgnTop() const;
@@ -1186,6 +1190,10 @@ private:
     // The from-display transform of the region calls.
     LRgnXForm FromDisplay() const;
     // The floater (LEADImage_floater.cpp).
+    LBitmap* FloaterTarget();
+    void GreyFloater(int bitsPerPixel);
+    // Frees the piece, its background and its display (a new picture or an emptied control).
+    void DropFloaterPiece();
     void PaintFloater(QPainter& painter);
     void FreeFloaterDisplay();
     void KeepFloaterBackground();

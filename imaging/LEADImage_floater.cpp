@@ -366,3 +366,67 @@ void TLEADImage::setEnableFloater(bool on)
     m_enableFloater = on;
     SetLastError(1);
 }
+
+// ---- the processing operations' part -------------------------------------------------------------
+
+LBitmap* TLEADImage::FloaterTarget()
+{
+    LRect bounds;
+    if (L_BitmapHasRgn(&m_bitmap) && L_GetBitmapRgnBounds(&m_bitmap, nullptr, &bounds) == LE_SUCCESS &&
+        !bounds.IsEmpty()) {
+        const int code = CopyRectWithRegion(m_floaterBitmap, m_bitmap, bounds);
+        if (code != LE_SUCCESS)
+            ReportResult(QStringLiteral("Floater"), code);
+        m_floaterSource = bounds;
+    }
+    return &m_floaterBitmap;
+}
+
+void TLEADImage::GreyFloater(int bitsPerPixel)
+{
+    if (!m_enableFloater || !m_floaterVisible || !m_floaterBitmap.IsAllocated())
+        return;
+    // Without progress reports; a piece that cannot be made grey is dropped.
+    const bool progress = m_enableProgressEvent;
+    m_enableProgressEvent = false;
+    const int code = L_GrayScaleBitmap(&m_floaterBitmap, bitsPerPixel);
+    m_enableProgressEvent = progress;
+    if (code != LE_SUCCESS)
+        DropFloaterPiece();
+}
+
+void TLEADImage::DropFloaterPiece()
+{
+    FreeFloaterDisplay();
+    m_floaterDragging = false;
+    L_FreeBitmap(&m_floaterBitmap);
+    L_FreeBitmap(&m_floaterBackground);
+    L_FreeBitmap(&m_floaterCopy);
+    m_floaterSource = LRect{};
+}
+
+void TLEADImage::CommitRequest()
+{
+    if (m_animationPlaying) {
+        SetLastError(LE_NOT_SUPPORTED);
+        return;
+    }
+    if (m_stateFlags & kStateBitmapLocked) {
+        SetLastError(0);
+        return;
+    }
+    if (m_allocated)
+        StoreWorkingBitmap();
+    BitmapChanged();
+    if (m_autoFloater) {
+        if (m_enableFloater)
+            FreeFloaterDisplay();
+        if (m_allocated)
+            FreeRgn();
+    } else if (m_floaterBitmap.IsAllocated()) {
+        RebuildFloaterDisplay();
+    }
+    BitmapChanged();
+    MarkDataModified();
+    SetLastError(1);
+}

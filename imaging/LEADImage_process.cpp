@@ -33,6 +33,8 @@ void TLEADImage::EndBitmapOperation(LBitmap* bitmap)
     L_FreeBitmap(&m_operationBitmap);
     if (LastError() == 1)
         MarkDataModified();
+    if (!m_autoFloater && m_floaterBitmap.IsAllocated())
+        RebuildFloaterDisplay();
     StoreWorkingBitmap();
     m_changedFlags |= kChangedPicture;
     m_stateFlags &= ~kStateBitmapLocked;
@@ -47,8 +49,8 @@ void TLEADImage::EndBitmapOperation(LBitmap* bitmap)
 LBitmap* TLEADImage::ProcessingTarget(const QString&)
 {
     // With a floater (EnableFloater and a lifted piece) the geometric operations work on the
-    // floater's bitmap; the region tools add it.
-    return &m_bitmap;
+    // piece: the region's part of the picture, taken afresh (LEADImage_floater.cpp).
+    return FloaterActive() ? FloaterTarget() : &m_bitmap;
 }
 
 int TLEADImage::ProcessBitmap(const QString& operation, bool targetRule, const std::function<int(LBitmap&)>& call,
@@ -159,9 +161,10 @@ int TLEADImage::GrayScale(int BitsPerPixel)
 {
     return ProcessBitmap(
         QStringLiteral("GrayScale"), false, [&](LBitmap& b) { return L_GrayScaleBitmap(&b, BitsPerPixel); },
-        [&](bool) {
+        [&](bool aborted) {
             ResetRectsForBitmap();
-            // A visible floater is made grey too once the region tools bring one.
+            if (!aborted)
+                GreyFloater(BitsPerPixel);
         });
 }
 

@@ -329,3 +329,54 @@ TEST(LEADImageRegion, ADraggedFloaterIsDroppedOverThePicture)
     EXPECT_EQ(PixelOf(*b, 12, 12), Gradient(12, 12)) << "the first drag copies";
     EXPECT_EQ(PixelOf(*b, 75, 42), Gradient(75, 42)) << "beside it unchanged";
 }
+
+TEST(LEADImageRegion, AnActiveFloaterTakesTheGeometricOperationsAndRefusesFastRotate)
+{
+    TLEADImage image;
+    image.setObjectName("Img");
+    image.resize(300, 200);
+    LBitmap picture = MakePicture(100, 80, Gradient);
+    image.setBitmap(&picture);
+    L_FreeBitmap(&picture);
+    Show(image);
+    image.setEnableFloater(true);
+    image.SetRgnRect(10, 10, 10, 10, LRGN_SET);
+    QTest::mousePress(image.viewport(), Qt::LeftButton, {}, QPoint(15, 15));
+    QTest::mouseMove(image.viewport(), QPoint(65, 45));
+    QTest::mouseRelease(image.viewport(), Qt::LeftButton, {}, QPoint(65, 45));
+    ASSERT_EQ(Bounds(image), TRect(60, 40, 70, 50));
+
+    EXPECT_EQ(RaisedMessage([&] { image.FastRotate(9000); }),
+              "Img \nError code: -16\nFastRotate: " + S(LeadErrorText(-16)) + " ");
+    EXPECT_EQ(image.LastError(), -16);
+
+    // Size works on the piece, which is put back centred on its old place.
+    EXPECT_EQ(image.Size(20, 20, 0), 1);
+    EXPECT_EQ(image.BitmapWidth(), 100);
+    EXPECT_EQ(image.BitmapHeight(), 80);
+    EXPECT_EQ(Bounds(image), TRect(55, 35, 75, 55));
+    EXPECT_EQ(PixelOf(*image.Bitmap(), 56, 36), Gradient(10, 10)) << "the piece's first pixel, doubled";
+    EXPECT_EQ(PixelOf(*image.Bitmap(), 80, 60), Gradient(80, 60)) << "the picture beside it";
+
+    // A commit with AutoFloater ends the floater and the region.
+    int changes = 0;
+    image.OnChange = [&](QObject*) { ++changes; };
+    image.CommitRequest();
+    EXPECT_EQ(image.LastError(), 1);
+    EXPECT_FALSE(image.HasRgn());
+    EXPECT_GT(changes, 0);
+}
+
+TEST(LEADImageRegion, TheZoomRectangleShowsInvertedOverThePicture)
+{
+    TLEADImage image;
+    image.resize(120, 100);
+    Hold(image, 100, 80, kRed);
+    Show(image);
+    image.setEnableZoomInRect(true);
+    image.DrawZoomRect(TRect(10, 10, 30, 30), false);
+    const QImage grab = image.viewport()->grab().toImage();
+    EXPECT_EQ(ColorAt(grab, 9, 20), LRgb(0, 255, 255)) << "the outline, one pixel outside the rectangle";
+    EXPECT_EQ(ColorAt(grab, 20, 20), kRed);
+    EXPECT_EQ(ColorAt(image.BackBuffer(), 9, 20), kRed) << "not in the back buffer";
+}
