@@ -63,6 +63,7 @@ TLEADImage::TLEADImage(QWidget* parent) : QAbstractScrollArea(parent)
 TLEADImage::~TLEADImage()
 {
     m_stateFlags |= kStateDestroying;
+    CancelDownload();
     DestroyPanWindow();
     CancelFeedLoad();
     while (m_statusDepth > 0)

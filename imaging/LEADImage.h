@@ -338,6 +338,8 @@ public:
     QString LastErrorText() const { return LeadErrorText(LastError()); }
     // The data-aware link's modified mark, set whenever the picture changes.
     bool DataModified() const { return m_dataModified; }
+    // An address download (BitmapDataPath) runs.
+    bool Downloading() const { return !m_downloadFinished; }
 
     // Width, height (as seen) and depth of the working bitmap; 0 without one.
     int BitmapWidth() const;
@@ -1330,6 +1332,17 @@ private:
     LoadState m_loadState;
     int m_saveRows = 0;
     LFeedLoad* m_feed = nullptr;
+    // The address download (LEADImage_download.cpp): http, https and file addresses through
+    // Qt's network access on the GUI thread's event loop, fed to the feed load as they arrive.
+    void CancelDownload();
+    void DownloadData();
+    void DownloadProgress(qint64 received, qint64 total);
+    void DownloadFinished();
+    // The end of a download: a failure empties the control quietly (LastError := code).
+    void EndDownload(int code);
+    class QNetworkAccessManager* m_network = nullptr;
+    class QNetworkReply* m_reply = nullptr;
+    bool m_downloadFinished = true;
     LBitmap m_feedBitmap;  // the kernel decodes the fed pages into it
     bool m_feedCancelled = false;
     LFileInfo m_fileInfo;

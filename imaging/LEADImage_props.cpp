@@ -86,7 +86,7 @@ void TLEADImage::setDropFilesAllowed(bool on)
 
 // ---- loading, saving, address download, data link -------------------------------------------
 
-KV_STORE(BitmapDataPath, const QString&, m_bitmapDataPath)
+// BitmapDataPath: LEADImage_download.cpp.
 KV_STORE(DataField, const QString&, m_dataField)
 KV_STORE(DataSource, QObject*, m_dataSource)
 KV_STORE(ReadOnly, bool, m_readOnly)

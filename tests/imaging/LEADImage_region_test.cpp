@@ -380,3 +380,17 @@ TEST(LEADImageRegion, TheZoomRectangleShowsInvertedOverThePicture)
     EXPECT_EQ(ColorAt(grab, 20, 20), kRed);
     EXPECT_EQ(ColorAt(image.BackBuffer(), 9, 20), kRed) << "not in the back buffer";
 }
+
+TEST(LEADImageRegion, PaintRgnOnlyPaintsThePictureInsideTheRegionOnly)
+{
+    TLEADImage image;
+    image.resize(120, 100);
+    image.setBackColor(clWhite);
+    image.setBackErase(true);
+    Hold(image, 100, 80, kRed);
+    image.SetRgnRect(10, 10, 20, 20, LRGN_SET);
+    image.setPaintRgnOnly(true);
+    image.Refresh();
+    EXPECT_EQ(ColorAt(image.BackBuffer(), 15, 15), kRed);
+    EXPECT_EQ(ColorAt(image.BackBuffer(), 50, 50), kWhite) << "the picture outside the region is not painted";
+}
