@@ -2,6 +2,7 @@
 #include "imaging/LEADImage.h"
 
 #include "imaging/LEADBitmapImage.h"
+#include "imaging/LEADFieldLink.h"
 
 #include <QMenu>
 #include <QScrollBar>
@@ -63,6 +64,7 @@ TLEADImage::TLEADImage(QWidget* parent) : QAbstractScrollArea(parent)
 TLEADImage::~TLEADImage()
 {
     m_stateFlags |= kStateDestroying;
+    m_fieldLink.reset();
     CancelDownload();
     DestroyPanWindow();
     CancelFeedLoad();

@@ -32,6 +32,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPainterPath>
+#include <QPointer>
 #include <QRegion>
 #include <QString>
 #include <QTransform>
@@ -340,6 +341,10 @@ public:
     bool DataModified() const { return m_dataModified; }
     // An address download (BitmapDataPath) runs.
     bool Downloading() const { return !m_downloadFinished; }
+    // The data link (LEADImage_datalink.cpp): DataSource is a TDataSource (platform/db), DataField
+    // one of its blob columns. The picture is read from the field at every row and written back
+    // (a header "LTOCXBND" and the file in DataSaveFormat) when the row is posted after a change.
+    virtual int LoadFromDataField();
 
     // Width, height (as seen) and depth of the working bitmap; 0 without one.
     int BitmapWidth() const;
@@ -1343,6 +1348,10 @@ private:
     class QNetworkAccessManager* m_network = nullptr;
     class QNetworkReply* m_reply = nullptr;
     bool m_downloadFinished = true;
+    // The data link's side in the control.
+    friend struct LeadFieldLink;
+    void WriteToDataField();
+    std::unique_ptr<struct LeadFieldLink> m_fieldLink;
     LBitmap m_feedBitmap;  // the kernel decodes the fed pages into it
     bool m_feedCancelled = false;
     LFileInfo m_fileInfo;
@@ -1365,7 +1374,7 @@ private:
     bool m_dropFilesAllowed = false;
     QString m_bitmapDataPath;
     QString m_dataField;
-    QObject* m_dataSource = nullptr;
+    QPointer<QObject> m_dataSource;
     bool m_readOnly = false;
     int m_dataLoadBits = 24;
     int m_dataSaveBits = 24;

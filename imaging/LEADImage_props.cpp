@@ -87,9 +87,7 @@ void TLEADImage::setDropFilesAllowed(bool on)
 // ---- loading, saving, address download, data link -------------------------------------------
 
 // BitmapDataPath: LEADImage_download.cpp.
-KV_STORE(DataField, const QString&, m_dataField)
-KV_STORE(DataSource, QObject*, m_dataSource)
-KV_STORE(ReadOnly, bool, m_readOnly)
+// DataField, DataSource, ReadOnly: LEADImage_datalink.cpp.
 KV_STORE(DataLoadBits, int, m_dataLoadBits)
 KV_STORE(DataSaveBits, int, m_dataSaveBits)
 KV_STORE(DataSaveFormat, int, m_dataSaveFormat)
