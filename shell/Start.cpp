@@ -7,13 +7,16 @@
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "output/fCheckAudio.h"
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
 #include "output/fPrintSelect.h"
 #include "output/fPrintSize.h"
 #include "output/fQRForm.h"
 #include "output/fQRFormThumbnails.h"
+#include "output/fWave.h"
 #include "shell/fAbout.h"
+#include "shell/fBetrachter.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
 #include "shell/fNoDriver.h"
@@ -73,10 +76,12 @@ bool StartProgram()
     NoDriverForm = new TNoDriverForm(MainForm);
     MakeWizzard = new TMakeWizzard(MainForm);
     TipForm = new TTipForm(MainForm);
+    CheckAudioForm = new TCheckAudioForm(MainForm);
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
     ZuschneidenTipForm2 = new TZuschneidenTipForm2(MainForm);
+    BetrachterForm = new TBetrachterForm(MainForm);
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
     OnlineFotoForm = new TOnlineFotoForm(MainForm);
@@ -85,6 +90,7 @@ bool StartProgram()
     QRListForm = new TQRListForm(MainForm);
     QRListA5Form = new TQRListA5Form(MainForm);
     QRThumbnailForm = new TQRThumbnailForm(MainForm);
+    WaveForm = new TWaveForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
@@ -125,7 +131,10 @@ void EndProgram()
     QRListForm = nullptr;
     QRListA5Form = nullptr;
     QRThumbnailForm = nullptr;
+    WaveForm = nullptr;
+    CheckAudioForm = nullptr;
     MakeWizzard = nullptr;
     ZuschneidenTipForm2 = nullptr;
+    BetrachterForm = nullptr;
     UnloadLanguage();
 }

@@ -61,6 +61,8 @@ void TMainForm::BindEvents()
         });
     }
     Bind(m_ui->Programmbeenden1, &QAction::triggered, &TMainForm::Programmbeenden1Click);
+    Bind(m_ui->SpinEdit1, &QSpinBox::valueChanged, [this](int) { SpinEdit1Change(); });
+    Bind(m_ui->ShowAgainButton, &QPushButton::clicked, &TMainForm::ShowAgainButtonClick);
     Bind(m_ui->OpenBitBtn, &QPushButton::clicked, [this] { OpenBitBtnClick(); });
     Bind(m_ui->Hilfedatei1, &QAction::triggered, [] { Hilfedatei1Click(); });
     Bind(m_ui->Update1, &QAction::triggered, [] { Update1Click(); });
@@ -109,12 +111,14 @@ void TMainForm::BindEvents()
     Bind(m_ui->SecEdit, &QLineEdit::textChanged, &TMainForm::SecEditChange);
     BindDiashowListBoxEvents();
     // ---- end of building the slideshow, part 2 ----
+    BindAudioEvents();
     // ---- the preview (fMain_preview.cpp) ----
     m_ui->FileListBox->OnClick = [this](QObject*) { Guard([&] { FileListBoxClick(); }); };
     Bind(Timer1, &QTimer::timeout, &TMainForm::Timer1Timer);
     Bind(Timer2, &QTimer::timeout, &TMainForm::Timer2Timer);
     // ---- end of the preview ----
     BindMakeEvents();
+    Bind(m_ui->BetrachterBitBtn, &QPushButton::clicked, &TMainForm::BetrachterBitBtnClick);
 }
 
 void TMainForm::CreateDiashowListBox()
