@@ -15,6 +15,8 @@ class TZuschneidenTipForm;
 class TVerschiebenTipForm;
 class TOnlineFotoForm;
 class TWaveForm;
+class TMakeWizzard;
+class TZuschneidenTipForm2;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -29,3 +31,5 @@ extern TZuschneidenTipForm* ZuschneidenTipForm;
 extern TVerschiebenTipForm* VerschiebenTipForm;
 extern TOnlineFotoForm* OnlineFotoForm;
 extern TWaveForm* WaveForm;
+extern TMakeWizzard* MakeWizzard;
+extern TZuschneidenTipForm2* ZuschneidenTipForm2;
