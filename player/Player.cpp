@@ -144,9 +144,10 @@ bool TPlayer::Start()
         resize(available * 3 / 4);
         show();
     }
+    BeginShow();
+    // After the first decode has started.
     if (m_options.Mode != TPlayerOptions::TMode::Screensaver)
         InhibitScreensaver(true);
-    BeginShow();
     return true;
 }
 
@@ -172,6 +173,8 @@ QSize TPlayer::TargetFrameSize() const
 void TPlayer::BeginShow()
 {
     m_frameSize = TargetFrameSize();
+    if (m_sinceStart)
+        std::fprintf(stderr, "show-begin-ms %lld\n", static_cast<long long>(m_sinceStart->elapsed()));
     m_screen = QImage(m_frameSize, QImage::Format_RGB32);
     m_screen.fill(ColorOfTColor(m_settings.BKGColor));
     if (m_options.Mode != TPlayerOptions::TMode::Screensaver)
@@ -200,7 +203,12 @@ TPreparedFrame TPlayer::PrepareSync(int index, int direction, QSize size) const
     for (int tries = 0; tries < n; ++tries, index = NextIndex(index, direction)) {
         const TItem item = m_items[index];
         const TShowPicture& picture = m_shows[item.Show].Pictures[item.Picture];
+        QElapsedTimer decodeClock;
+        decodeClock.start();
         const QImage fitted = DecodeForScreen(picture.Path, size);
+        if (m_sinceStart)
+            std::fprintf(stderr, "decode-ms %lld (at %lld)\n", static_cast<long long>(decodeClock.elapsed()),
+                         static_cast<long long>(m_sinceStart->elapsed()));
         if (fitted.isNull())
             continue;
         out.Index = index;

@@ -66,9 +66,6 @@ QImage DecodeForScreen(const QString& path, QSize screenSize)
         return QImage();
     if ((b.BitsPerPixel != 24 || b.ViewPerspective != LVP_TOP_LEFT) && L_ExpandBitmapTo24(&b) != LE_SUCCESS)
         return QImage();
-    if ((b.Width != place.width() || b.Height != place.height()) &&
-        L_SizeBitmap(&b, place.width(), place.height(), LSIZE_BICUBIC) != LE_SUCCESS)
-        return QImage();
     QImage out(b.Width, b.Height, QImage::Format_RGB32);
     for (int y = 0; y < b.Height; ++y) {
         const std::uint8_t* src = b.Row(y);
@@ -76,6 +73,9 @@ QImage DecodeForScreen(const QString& path, QSize screenSize)
         for (int x = 0; x < b.Width; ++x)
             dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
     }
+    // Qt's smooth scaling averages the covered pixels and runs on several threads.
+    if (out.size() != place.size())
+        out = out.scaled(place.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return out;
 }
 
