@@ -68,10 +68,11 @@ struct PlayerFolder {
     }
 };
 
-std::unique_ptr<TPlayer> StartPlayer(const PlayerFolder& folder, const QStringList& args)
+std::unique_ptr<TPlayer> StartPlayer(const PlayerFolder& folder, const QStringList& args,
+                                     const QString& program = "Diashow-Player")
 {
     auto player = std::make_unique<TPlayer>(
-        ParsePlayerOptions(args, folder.path + "Diashow-Player", kvtest::TestHome() + "/Documents", QString()));
+        ParsePlayerOptions(args, folder.path + program, kvtest::TestHome() + "/Documents", QString()));
     player->SetFrameSize(QSize(320, 240));
     EXPECT_TRUE(player->Start());
     return player;
@@ -280,6 +281,29 @@ TEST(Player, SpacePausesAndEffectsPaintSteps)
         3000));
     ASSERT_TRUE(WaitFor([&] { return player->CurrentIndex() == 1 && !player->InTransition(); }, 5000));
     EXPECT_TRUE(Near(player->Screen().pixel(160, 60), Qt::blue));
+}
+
+TEST(Player, ScreensaverPlaysItsFolderEndlesslyUntilInput)
+{
+    // The screensaver copy lies elsewhere; its shows are in the documents' screensaver folder.
+    PlayerFolder saver;
+    saver.path = kvtest::TestHome() + "/Documents/Diashow_Screensaver/";
+    saver.Settings("StopDiashowAtEnd=TRUE\r\nManuell=TRUE\r\n");
+    saver.Show("Archive_0001", "0,2", {{"a.jpg", Qt::red}, {"b.jpg", Qt::green}});
+    const PlayerFolder system;
+    for (const QStringList& args : {QStringList(), QStringList({"-root"})}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        auto player = StartPlayer(system, args, "Diashow.scr");
+        ASSERT_EQ(player->Shows().size(), 1);
+        bool ended = false;
+        QObject::connect(player.get(), &TPlayer::Ended, [&] { ended = true; });
+        QList<int> shown;
+        QObject::connect(player.get(), &TPlayer::PictureShown, [&](int i) { shown.append(i); });
+        ASSERT_TRUE(WaitFor([&] { return shown.size() >= 3; }, 8000)) << "loops by time";
+        EXPECT_FALSE(ended);
+        Key(*player, Qt::Key_A);
+        EXPECT_EQ(ended, args.isEmpty()) << "a key ends it unless xscreensaver runs it";
+    }
 }
 
 TEST(PlayerProgram, EndsByItselfWhenStartedFromAnUnrelatedFolder)
