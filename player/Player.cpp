@@ -21,8 +21,11 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -48,6 +51,23 @@ LEfxSurface SurfaceOf(QImage& image)
     s.BytesPerLine = int(image.bytesPerLine());
     s.BytesPerPixel = 4;
     return s;
+}
+
+// The size of another program's window (xscreensaver's), asked of the X server: Qt knows
+// nothing of a foreign window's geometry.
+QSize NativeWindowSize(WId id)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return QSize();
+    xcb_connection_t* connection = x11->connection();
+    xcb_get_geometry_reply_t* reply =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, xcb_drawable_t(id)), nullptr);
+    if (!reply)
+        return QSize();
+    const QSize size(reply->width, reply->height);
+    std::free(reply);
+    return size;
 }
 
 } // namespace
@@ -132,7 +152,8 @@ bool TPlayer::Start()
     if (m_options.HackProtocol && m_options.WindowId != 0) {
         if (QWindow* host = QWindow::fromWinId(WId(m_options.WindowId))) {
             setParent(host);
-            setGeometry(QRect(QPoint(0, 0), host->size()));
+            const QSize hostSize = NativeWindowSize(WId(m_options.WindowId));
+            setGeometry(QRect(QPoint(0, 0), hostSize.isEmpty() ? host->size() : hostSize));
             show();
         } else {
             ShowFullScreen();
