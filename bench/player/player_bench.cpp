@@ -47,7 +47,7 @@ bool WritePhoto(const QString& path, int seed)
             const double wave = 40 * std::sin(x * 0.004 + seed) + 15 * std::sin((x + y) * 0.09);
             const double edge = ((x / 400 + y / 300 + seed) & 3) == 0 ? 35 : 0;
             for (int c = 0; c < 3; ++c) {
-                const double v = (110 + 20 * c + wave + edge) * fall + double(int(noise >> (28 - c)) & 7) - 4;
+                const double v = (110 + 20 * c + wave + edge) * fall + double(int(noise >> (27 - c)) & 15) - 8;
                 row[3 * x + c] = std::uint8_t(std::clamp(v, 30.0, 255.0));
             }
         }
