@@ -7,9 +7,11 @@
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "output/fCheckAudio.h"
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
 #include "shell/fAbout.h"
+#include "shell/fBetrachter.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
 #include "shell/fNoDriver.h"
@@ -69,10 +71,12 @@ bool StartProgram()
     NoDriverForm = new TNoDriverForm(MainForm);
     MakeWizzard = new TMakeWizzard(MainForm);
     TipForm = new TTipForm(MainForm);
+    CheckAudioForm = new TCheckAudioForm(MainForm);
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
     ZuschneidenTipForm2 = new TZuschneidenTipForm2(MainForm);
+    BetrachterForm = new TBetrachterForm(MainForm);
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
     OnlineFotoForm = new TOnlineFotoForm(MainForm);
@@ -104,7 +108,9 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    CheckAudioForm = nullptr;
     MakeWizzard = nullptr;
     ZuschneidenTipForm2 = nullptr;
+    BetrachterForm = nullptr;
     UnloadLanguage();
 }

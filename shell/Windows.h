@@ -14,8 +14,10 @@ class TAnweisungForm;
 class TZuschneidenTipForm;
 class TVerschiebenTipForm;
 class TOnlineFotoForm;
+class TCheckAudioForm;
 class TMakeWizzard;
 class TZuschneidenTipForm2;
+class TBetrachterForm;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -29,5 +31,7 @@ extern TAnweisungForm* AnweisungForm;
 extern TZuschneidenTipForm* ZuschneidenTipForm;
 extern TVerschiebenTipForm* VerschiebenTipForm;
 extern TOnlineFotoForm* OnlineFotoForm;
+extern TCheckAudioForm* CheckAudioForm;
 extern TMakeWizzard* MakeWizzard;
 extern TZuschneidenTipForm2* ZuschneidenTipForm2;
+extern TBetrachterForm* BetrachterForm;

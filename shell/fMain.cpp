@@ -108,12 +108,14 @@ void TMainForm::BindEvents()
     Bind(m_ui->SecEdit, &QLineEdit::textChanged, &TMainForm::SecEditChange);
     BindDiashowListBoxEvents();
     // ---- end of building the slideshow, part 2 ----
+    BindAudioEvents();
     // ---- the preview (fMain_preview.cpp) ----
     m_ui->FileListBox->OnClick = [this](QObject*) { Guard([&] { FileListBoxClick(); }); };
     Bind(Timer1, &QTimer::timeout, &TMainForm::Timer1Timer);
     Bind(Timer2, &QTimer::timeout, &TMainForm::Timer2Timer);
     // ---- end of the preview ----
     BindMakeEvents();
+    Bind(m_ui->BetrachterBitBtn, &QPushButton::clicked, &TMainForm::BetrachterBitBtnClick);
 }
 
 void TMainForm::CreateDiashowListBox()
