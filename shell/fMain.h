@@ -8,6 +8,7 @@
 //   fMain_settings.cpp  Generator.ini on the settings controls, the effect line of the
 //                       effect preview
 //   fMain_help.cpp      the help menu
+#include "output/PrintChoices.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StringList.h"
@@ -75,6 +76,8 @@ public:
     TColor BKGColor = 0;
     int TextOffset = 0;
     int EffectNumber = 1;
+    // Which picture the effect preview loads next: set, Preview1.jpg; clear, Preview2.jpg.
+    bool PreviewToggle = false;
     int VideoFrameRate = 25;
     int TransitionFrames = 12;
     // The lines of Effects.ini (line n - 1 is effect n), from start-up to the close.
@@ -272,6 +275,32 @@ public:
     std::function<Qt::KeyboardModifiers()> KeyboardModifiers;
     // ---- end of the preview -----------------------------------------------------------------
 
+    // ---- printing (fMain_print.cpp) ---------------------------------------------------------
+    // PrintWidth, PaperFormat, PrintPictureText, PrintHeadline and PrintAll of the print
+    // dialogs and reports.
+    TPrintChoices PrintChoices;
+    // The state a print run reads: folders, title, the slideshow's items, the choices.
+    TPrintSource PrintSource() const;
+    // The default printer's name; "Kein Standard-Drucker" when the machine has none.
+    QString DefaultPrinterName() const;
+    // The print size dialog, then the picture list on A4 or A5: previewed when the preview
+    // option is on, else printed (into a PDF file the user names when there is no printer).
+    void PrintPictureList();
+    // The thumbnail sheet of the whole slideshow, previewed or printed.
+    void PrintThumbnailOverview();
+    // The print rows of the make wizard: the checked pictures (the print selection first),
+    // all pictures, the thumbnail sheet; each ends on the picture tab.
+    void MakePrintSelected();
+    void MakePrintAll();
+    void MakePrintThumbnails();
+    void DruckenBitBtnClick();
+    void AlleDrucken1Click();
+    void AusgewhlteDrucken1Click();
+    void bersichtThumbnailsDrucken2Click();
+    void AlleBilderausdemKorvantadrucken1Click();
+    void AusgewhlteBilderausdemKorvantadrucken1Click();
+    void BindPrintEvents();
+    // ---- end of printing ----------------------------------------------------------------------
     // ---- audio titles and the CD ripper (fMain_audio.cpp) -----------------------------------
     // The titles were listed on the slideshow settings tab since the last renumbering.
     bool AudioTabVisited = false;
@@ -401,6 +430,10 @@ private:
     void StopAudio();
     void StopAudioAndListTitles();
     void RenumberAudioTitles();
+    // The effect preview (fMain_effects.cpp): the chosen effect line, then the other preview
+    // picture, so that each change shows the effect as a transition.
+    void SpinEdit1Change();
+    void ShowAgainButtonClick();
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     bool m_settingsLoaded = false;

@@ -31,10 +31,10 @@
 const std::vector<TMainForm::TMakeChoiceRow>& TMainForm::MakeChoiceTable()
 {
     static const std::vector<TMakeChoiceRow> table = {
-        {"PrintRadioButton", nullptr},           // print selection, then the picture list
-        {"PrintAllRadioButton", nullptr},        // the picture list of all pictures
-        {"ThumbnailRadioButton", nullptr},       // the thumbnail sheet
-        {"BetrachterRadioButton", &TMainForm::MakeViewer},
+        {"PrintRadioButton", &TMainForm::MakePrintSelected},     // print selection, then the picture list
+        {"PrintAllRadioButton", &TMainForm::MakePrintAll},       // the picture list of all pictures
+        {"ThumbnailRadioButton", &TMainForm::MakePrintThumbnails},  // the thumbnail sheet
+        {"BetrachterRadioButton", &TMainForm::MakeViewer},       // the picture viewer
         {"FotoEntwickungRadioButton", &TMainForm::MakeOnlinePhotoExport},
         {"FotoLaborRadioButton", &TMainForm::MakePhotoLabExport},
         {"PCRadioButton", &TMainForm::MakeShowSettingsTab},
