@@ -88,6 +88,8 @@ TPlayer::TPlayer(TPlayerOptions options, QWindow* parent) : QRasterWindow(parent
     });
     m_endTimer.setSingleShot(true);
     connect(&m_endTimer, &QTimer::timeout, this, &TPlayer::End);
+    m_refineTimer.setInterval(5);
+    connect(&m_refineTimer, &QTimer::timeout, this, &TPlayer::RefineFirst);
 }
 
 TPlayer::~TPlayer()
@@ -95,6 +97,8 @@ TPlayer::~TPlayer()
     // A decode still running finishes before its frame goes.
     if (m_pending.valid())
         m_pending.wait();
+    if (m_refine.valid())
+        m_refine.wait();
     InhibitScreensaver(false);
 }
 
@@ -216,7 +220,7 @@ bool TPlayer::IsLast(int index) const
     return index == int(m_items.size()) - 1;
 }
 
-TPreparedFrame TPlayer::PrepareSync(int index, int direction, QSize size) const
+TPreparedFrame TPlayer::PrepareSync(int index, int direction, QSize size, bool quick) const
 {
     // A picture that cannot be read is passed over: the one after it is tried, once round.
     TPreparedFrame out;
@@ -226,13 +230,14 @@ TPreparedFrame TPlayer::PrepareSync(int index, int direction, QSize size) const
         const TShowPicture& picture = m_shows[item.Show].Pictures[item.Picture];
         QElapsedTimer decodeClock;
         decodeClock.start();
-        const QImage fitted = DecodeForScreen(picture.Path, size);
+        const QImage fitted = DecodeForScreen(picture.Path, size, quick);
         if (m_sinceStart)
             std::fprintf(stderr, "decode-ms %lld (at %lld)\n", static_cast<long long>(decodeClock.elapsed()),
                          static_cast<long long>(m_sinceStart->elapsed()));
         if (fitted.isNull())
             continue;
         out.Index = index;
+        out.Quick = quick;
         out.Frame = ComposeFrame(fitted, picture, m_settings, size);
         break;
     }
@@ -274,7 +279,10 @@ void TPlayer::Prepare(int index, int direction)
     m_pendingIndex = index;
     m_pendingDirection = direction;
     const QSize size = m_frameSize;
-    m_pending = std::async(std::launch::async, [this, index, direction, size] { return PrepareSync(index, direction, size); });
+    // The first picture shows at once at half the detail; its full frame follows.
+    const bool quick = m_index < 0;
+    m_pending = std::async(std::launch::async,
+                           [this, index, direction, size, quick] { return PrepareSync(index, direction, size, quick); });
 }
 
 void TPlayer::TurnTo(int index, int direction)
@@ -359,6 +367,12 @@ void TPlayer::FinishTransition()
     m_transition.Active = false;
     m_screen = m_transition.To.Frame;
     m_index = m_transition.To.Index;
+    if (m_transition.To.Quick) {
+        const int index = m_index;
+        const QSize size = m_frameSize;
+        m_refine = std::async(std::launch::async, [this, index, size] { return PrepareSync(index, 1, size, false); });
+        m_refineTimer.start();
+    }
     m_transition.To = TPreparedFrame();
     if (m_overlay == Text(100001))
         m_overlay.clear();
@@ -371,6 +385,19 @@ void TPlayer::FinishTransition()
         Prepare(NextIndex(m_index, 1), 1);
     if (!m_settings.Manuell && !m_paused)
         m_holdTimer.start(int(m_shows[m_items[m_index].Show].Seconds * 1000));
+}
+
+void TPlayer::RefineFirst()
+{
+    if (!m_refine.valid() || m_refine.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return;
+    m_refineTimer.stop();
+    const TPreparedFrame full = m_refine.get();
+    // Only while the quick frame is still what the screen shows.
+    if (full.Index == m_index && !m_transition.Active && !m_ended) {
+        m_screen = full.Frame;
+        update();
+    }
 }
 
 void TPlayer::HoldTimeout()

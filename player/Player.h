@@ -30,6 +30,7 @@ struct LEfxEffectPlan;
 struct TPreparedFrame {
     int Index = -1;
     QImage Frame;
+    bool Quick = false;  // decoded at half the detail: a full one follows
     std::shared_ptr<LEfxEffectPlan> Plan;
     int TransitionMs = 0;
 };
@@ -88,7 +89,9 @@ private:
     bool IsLast(int index) const;
     // Starts preparing item index (and the pictures after it when it cannot be read).
     void Prepare(int index, int direction);
-    TPreparedFrame PrepareSync(int index, int direction, QSize size) const;
+    TPreparedFrame PrepareSync(int index, int direction, QSize size, bool quick = false) const;
+    // The first picture at full detail, replacing its quick frame.
+    void RefineFirst();
     // Turns to item index as soon as it is prepared.
     void TurnTo(int index, int direction);
     void PollTurn();
@@ -121,6 +124,8 @@ private:
 
     // The turn being prepared (one at a time).
     std::future<TPreparedFrame> m_pending;
+    std::future<TPreparedFrame> m_refine;
+    QTimer m_refineTimer;
     int m_pendingIndex = -1;
     int m_pendingDirection = 1;
     int m_turnTarget = -1;  // the turn waiting for m_pending, -1 when none

@@ -45,7 +45,7 @@ QRect FitRect(QSize pictureSize, QSize screenSize)
     return QRect((screenSize.width() - w) / 2, (screenSize.height() - h) / 2, w, h);
 }
 
-QImage DecodeForScreen(const QString& path, QSize screenSize)
+QImage DecodeForScreen(const QString& path, QSize screenSize, bool quick)
 {
     const QByteArray name = QFile::encodeName(path);
     LLoadOptions options;
@@ -57,8 +57,8 @@ QImage DecodeForScreen(const QString& path, QSize screenSize)
     const QRect place = FitRect(QSize(info.Width, info.Height), screenSize);
     if (place.isEmpty())
         return QImage();
-    options.DecodeMinWidth = place.width();
-    options.DecodeMinHeight = place.height();
+    options.DecodeMinWidth = quick ? (place.width() + 1) / 2 : place.width();
+    options.DecodeMinHeight = quick ? (place.height() + 1) / 2 : place.height();
     OwnedBitmap picture;
     LBitmap& b = picture.bitmap;
     if (L_LoadFile(name.constData(), &b, 0, LORDER_BGR_OR_GRAY, LLF_ALLOCATE | LLF_STORE, nullptr, nullptr,

@@ -16,8 +16,9 @@ QRect FitRect(QSize pictureSize, QSize screenSize);
 
 // The picture at path, decoded for a screen of screenSize (a JPEG at the smallest DCT scale
 // that still covers its place) and resized to its place on the screen. A null image when the
-// file cannot be read.
-QImage DecodeForScreen(const QString& path, QSize screenSize);
+// file cannot be read. quick decodes at half that detail (a JPEG at the next smaller DCT scale),
+// for a first picture that must show at once.
+QImage DecodeForScreen(const QString& path, QSize screenSize, bool quick = false);
 
 // The line under a picture: its text and/or its file name, as the settings ask.
 QString FrameTextLine(const TShowPicture& picture, const TPlayerSettings& settings);

@@ -283,6 +283,26 @@ TEST(Player, SpacePausesAndEffectsPaintSteps)
     EXPECT_TRUE(Near(player->Screen().pixel(160, 60), Qt::blue));
 }
 
+TEST(Player, TheQuickFirstPictureIsReplacedByItsFullDetail)
+{
+    PlayerFolder f;
+    f.Settings("StopDiashowAtEnd=FALSE\r\n");
+    f.Show("Archive_0001", "5", {{"a.jpg", Qt::red}});
+    // Fine detail that a decode at half the detail loses.
+    QImage stripes(1280, 960, QImage::Format_RGB32);
+    for (int y = 0; y < stripes.height(); ++y)
+        for (int x = 0; x < stripes.width(); ++x)
+            stripes.setPixel(x, y, ((x / 2 + y / 2) & 1) ? qRgb(250, 250, 250) : qRgb(10, 10, 10));
+    ASSERT_TRUE(stripes.save(f.path + "Archive_0001/a.jpg", "JPEG", 100));
+    auto player = StartPlayer(f, {});
+    ASSERT_TRUE(WaitFor([&] { return player->CurrentIndex() == 0; }, 5000));
+    const TShowPicture& picture = player->Shows()[0].Pictures[0];
+    const QImage full = ComposeFrame(DecodeForScreen(picture.Path, QSize(320, 240)), picture, player->Settings(),
+                                     QSize(320, 240));
+    EXPECT_TRUE(WaitFor([&] { return player->Screen() == full; }, 5000));
+    Key(*player, Qt::Key_Escape);
+}
+
 TEST(Player, ScreensaverPlaysItsFolderEndlesslyUntilInput)
 {
     // The screensaver copy lies elsewhere; its shows are in the documents' screensaver folder.
