@@ -8,8 +8,10 @@
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
 #include "output/fExport.h"
+#include "output/fHTML.h"
 #include "output/fOnlineFotoEntwicklung.h"
 #include "shell/fAbout.h"
+#include "controls/HTMListBox.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
 #include "shell/fNoDriver.h"
@@ -21,6 +23,7 @@
 #include "shell/fZuschneidenTip.h"
 #include "ui_fMain.h"
 
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QDir>
 #include <QFileInfo>
@@ -72,6 +75,7 @@ bool StartProgram()
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
     OnlineFotoForm = new TOnlineFotoForm(MainForm);
+    HTMLForm = new THTMLForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
@@ -79,6 +83,13 @@ bool StartProgram()
     ExportForm->GoToPage1 = goToPage1;
     ExportForm->Paths = paths;
     OnlineFotoForm->Paths = paths;
+    HTMLForm->Source = [] {
+        TGallerySource source{MainForm->DiashowPath(), MainForm->ui()->TitleEdit->text(), {}};
+        if (const THTMListBox* list = MainForm->DiashowListBox)
+            for (int i = 0; i < list->Items().Count(); ++i)
+                source.Items << list->Items()[i];
+        return source;
+    };
     return true;
 }
 
@@ -99,5 +110,6 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    HTMLForm = nullptr;
     UnloadLanguage();
 }

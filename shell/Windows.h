@@ -14,6 +14,8 @@ class TAnweisungForm;
 class TZuschneidenTipForm;
 class TVerschiebenTipForm;
 class TOnlineFotoForm;
+class THTMLForm;
+class TFTPForm;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -27,3 +29,6 @@ extern TAnweisungForm* AnweisungForm;
 extern TZuschneidenTipForm* ZuschneidenTipForm;
 extern TVerschiebenTipForm* VerschiebenTipForm;
 extern TOnlineFotoForm* OnlineFotoForm;
+extern THTMLForm* HTMLForm;
+// The upload window made by the gallery window for its last upload request.
+extern TFTPForm* FTPForm;
