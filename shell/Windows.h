@@ -14,6 +14,8 @@ class TAnweisungForm;
 class TZuschneidenTipForm;
 class TVerschiebenTipForm;
 class TOnlineFotoForm;
+class TMakeWizzard;
+class TZuschneidenTipForm2;
 class THTMLForm;
 class TFTPForm;
 
@@ -29,6 +31,8 @@ extern TAnweisungForm* AnweisungForm;
 extern TZuschneidenTipForm* ZuschneidenTipForm;
 extern TVerschiebenTipForm* VerschiebenTipForm;
 extern TOnlineFotoForm* OnlineFotoForm;
+extern TMakeWizzard* MakeWizzard;
+extern TZuschneidenTipForm2* ZuschneidenTipForm2;
 extern THTMLForm* HTMLForm;
 // The upload window made by the gallery window for its last upload request.
 extern TFTPForm* FTPForm;
