@@ -23,36 +23,7 @@ namespace {
 
 const QString kSection = QStringLiteral("FTP");
 
-// The hourglass while the object lives.
-struct BusyCursor {
-    BusyCursor() { SetBusyCursor(true); }
-    ~BusyCursor() { SetBusyCursor(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 QString Slashes(QString path) { return path.replace(QLatin1Char('\\'), QLatin1Char('/')); }
-
-bool IsUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-    case QEvent::Shortcut:
-    case QEvent::ShortcutOverride:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-        return true;
-    default:
-        return false;
-    }
-}
 
 } // namespace
 
@@ -216,7 +187,7 @@ void TFTPForm::SetRunning(bool running)
 
 bool TFTPForm::ConnectFtpServer()
 {
-    BusyCursor busy;
+    TBusyCursor busy;
     m_ui->ListBox1->Items().Clear();
     try {
         int port = 0;

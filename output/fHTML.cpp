@@ -30,14 +30,6 @@ namespace {
 const char* const kTemplates[] = {"gallery.ht1", "gallery.ht2", "einzel.ht1", "einzel.ht2"};
 const char kBrowserFailure[] = "Unable to start internet browser! Make sure you have it properly set-up on your system!";
 
-// The hourglass while the object lives.
-struct BusyCursor {
-    BusyCursor() { SetBusyCursor(true); }
-    ~BusyCursor() { SetBusyCursor(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 void SetPanelColor(QWidget& panel, TColor color)
 {
     QPalette palette = panel.palette();
@@ -206,7 +198,7 @@ void THTMLForm::BitBtn1Click() { MakeGallery(); }
 void THTMLForm::BitBtn2Click()
 {
     // A new upload window for each request; it lives on after this window closes.
-    BusyCursor busy;
+    TBusyCursor busy;
     FTPForm = new TFTPForm(this);
     FTPForm->GalleryFolder = GalleryFolder;
     FTPForm->Show();
@@ -224,7 +216,7 @@ QString THTMLForm::PicturePathAt(int I) const
 
 bool THTMLForm::ComputeWebSizes(const QString& path)
 {
-    BusyCursor busy;
+    TBusyCursor busy;
     if (!PictureFileSize(path, PictureWidth, PictureHeight))
         return false;
     const TWebSizes s = WebSizes(PictureWidth, PictureHeight, SmallPicX, LargePicX);
@@ -246,7 +238,7 @@ TWebPictureLook THTMLForm::PictureLook() const
 
 bool THTMLForm::SaveWebPicture(const QString& target, int W, const QString& source)
 {
-    BusyCursor busy;
+    TBusyCursor busy;
     return MakeWebPicture(source, target, W, PictureLook());
 }
 
@@ -258,7 +250,7 @@ void THTMLForm::SetFolderProgress(int position)
 
 void THTMLForm::ConvertGalleryPictures()
 {
-    BusyCursor busy;
+    TBusyCursor busy;
     const QString folder = GalleryFolder + QLatin1Char('/');
     ForceDirectoriesOrRaise(GalleryFolder);
     const QDir dir(GalleryFolder);
@@ -351,7 +343,7 @@ void THTMLForm::DeleteTemplates()
 
 void THTMLForm::BuildGalleryPages(const TGalleryLook& look)
 {
-    BusyCursor busy;
+    TBusyCursor busy;
     m_ui->KonvertLabel->show();
     SetFolderProgress(0);
     m_ui->ProgressBar1->show();
