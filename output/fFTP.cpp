@@ -152,7 +152,7 @@ void TFTPForm::BindClient()
     };
     // While a command waits on the network the window paints and its upload button takes a
     // second click (the abort); other user input stays out (eventFilter).
-    m_client.Idle = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); };
+    m_client.Idle = [] { QCoreApplication::processEvents(); };
 }
 
 bool TFTPForm::eventFilter(QObject* watched, QEvent* event)

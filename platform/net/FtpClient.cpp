@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
@@ -87,6 +88,7 @@ struct TFtpClient::Impl {
     QSaveFile* download = nullptr;
     bool uploading = false;
     curl_off_t lastSent = -1, lastReceived = -1;
+    QElapsedTimer idleClock;
 
     explicit Impl(TFtpClient& c) : client(c) {}
 
@@ -142,8 +144,12 @@ struct TFtpClient::Impl {
                 self->lastReceived = downNow;
                 self->client.OnPacketRecvd(std::int64_t(downNow), std::int64_t(downTotal));
             }
-            if (self->client.Idle)
+            // curl calls back very often; the window needs its events a few dozen times a
+            // second, not at every call.
+            if (self->client.Idle && (!self->idleClock.isValid() || self->idleClock.elapsed() >= 20)) {
+                self->idleClock.start();
                 self->client.Idle();
+            }
         } catch (...) {
             self->pending = std::current_exception();
             return 1;

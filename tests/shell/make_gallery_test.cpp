@@ -40,5 +40,9 @@ TEST(MakeGallery, TheWizardsChoiceMakesTheGalleryOfTheOpenSlideshow)
     EXPECT_EQ(pages.size(), 6) << pages.join(", ").toStdString();  // the overview and five pictures
     EXPECT_EQ(QDir(gallery).entryList({"*_thumb.jpg"}, QDir::Files).size(), 5);
     EXPECT_TRUE(kvtest::ReadFile(gallery + "gallery.html").contains("Panorama &amp; more"));
+    // The shipped settings give dark text on white, so a first gallery can be read.
+    const QByteArray css = kvtest::ReadFile(gallery + "layout.css");
+    EXPECT_TRUE(css.contains("background-color :#FFFFFF;")) << css.toStdString();
+    EXPECT_TRUE(css.contains("\tcolor:#040000;"));
     kvtest::CloseAndEnd();
 }

@@ -84,6 +84,8 @@ ProgramFixture::ProgramFixture(const QString& language)
     EXPECT_TRUE(QFile::copy(SourceDir() + QStringLiteral("data/Generator.ini"), Folder + QStringLiteral("Generator.ini")));
     QFile::setPermissions(Folder + QStringLiteral("Generator.ini"), QFile::ReadOwner | QFile::WriteOwner);
     SetSetting(QStringLiteral("Language"), language);
+    // The gallery's settings as shipped (the build tree's copy may hold a user's changes).
+    EXPECT_TRUE(QFile::copy(SourceDir() + QStringLiteral("data/Gallery.ini"), Folder + QStringLiteral("Gallery.ini")));
 
     qputenv("HOME", QDir::cleanPath(Home).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (Home + QStringLiteral(".config")).toLocal8Bit());
