@@ -294,16 +294,15 @@ void TFTPForm::RunFtpCommands()
 void TFTPForm::BitBtn1Click()
 {
     SaveFtpSettings();
-    if (FConnected) {
-        // The second click: the transfer in progress stops and no upload starts.
+    if (FConnected || m_running) {
+        // The second click: the connection or transfer in progress stops and no further
+        // upload starts.
         m_client.Abort();
         m_client.Disconnect();
         FConnected = false;
         m_failed = true;
         return;
     }
-    if (m_running)
-        return;
     m_failed = false;
     SetRunning(true);
     struct EndRun {

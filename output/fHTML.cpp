@@ -89,6 +89,8 @@ void THTMLForm::FormCreate()
     m_ui->BitBtn2->setText(GetLangText(3513));
     m_ui->BitBtn3->setText(GetLangText(3514));
 
+    GalleryFolder = ProgramFolder() + QStringLiteral("gallery");
+
     // The picture comes last, so that a window whose picture is missing still has its texts.
     const QString picture = ProgramFolder() + QStringLiteral("recom/") + ProductInfo.SideImage;
     QPixmap pixmap;
