@@ -11,11 +11,10 @@
 #include "platform/vcl/SysUtils.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "output/DialogPicture.h"
 #include "ui_fFTP.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QPixmap>
 
 TFTPForm* FTPForm = nullptr;
 
@@ -61,11 +60,7 @@ void TFTPForm::FormCreate()
     m_ui->Label5->setText(GetLangText(2806));
     m_ui->BitBtn1->setText(GetLangText(2807));
 
-    const QString picture = ProgramFolder() + QStringLiteral("recom/") + ProductInfo.SideImage;
-    QPixmap pixmap;
-    if (!QFileInfo(picture).isFile() || !pixmap.load(picture))
-        throw EInvalidGraphic(QStringLiteral("Cannot open file \"%1\"").arg(picture));
-    m_ui->Image1->setPixmap(pixmap);
+    ShowDialogPicture(*m_ui->Image1, ProductInfo.SideImage);
 }
 
 void TFTPForm::FormActivate()

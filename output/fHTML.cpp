@@ -15,12 +15,11 @@
 #include "platform/vcl/SysUtils.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "output/DialogPicture.h"
 #include "ui_fHTML.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QIntValidator>
-#include <QPixmap>
 #include <QRegularExpressionValidator>
 
 THTMLForm* HTMLForm = nullptr;
@@ -36,6 +35,17 @@ void SetPanelColor(QWidget& panel, TColor color)
     palette.setColor(QPalette::Window, ToQColor(color));
     panel.setPalette(palette);
     panel.setAutoFillBackground(true);
+}
+
+// The colour dialog, starting at color; when confirmed, color and its panel take the choice.
+void PickColor(TColor& color, QWidget& panel)
+{
+    TColorDialog dialog;
+    dialog.Color = color;
+    if (!dialog.Execute())
+        return;
+    color = dialog.Color;
+    SetPanelColor(panel, color);
 }
 
 bool IniTrue(const QString& value) { return value.toUpper() == QLatin1String("TRUE"); }
@@ -92,11 +102,7 @@ void THTMLForm::FormCreate()
     GalleryFolder = ProgramFolder() + QStringLiteral("gallery");
 
     // The picture comes last, so that a window whose picture is missing still has its texts.
-    const QString picture = ProgramFolder() + QStringLiteral("recom/") + ProductInfo.SideImage;
-    QPixmap pixmap;
-    if (!QFileInfo(picture).isFile() || !pixmap.load(picture))
-        throw EInvalidGraphic(QStringLiteral("Cannot open file \"%1\"").arg(picture));
-    m_ui->Image1->setPixmap(pixmap);
+    ShowDialogPicture(*m_ui->Image1, ProductInfo.SideImage);
 }
 
 void THTMLForm::FormActivate()
@@ -171,25 +177,9 @@ void THTMLForm::LargePicMaskEditChange()
         LargePicX = StrToInt(t);
 }
 
-void THTMLForm::TextcolorButtonClick()
-{
-    TColorDialog dialog;
-    dialog.Color = GalleryTextColor;
-    if (!dialog.Execute())
-        return;
-    GalleryTextColor = dialog.Color;
-    SetPanelColor(*m_ui->TextColorPanel, GalleryTextColor);
-}
+void THTMLForm::TextcolorButtonClick() { PickColor(GalleryTextColor, *m_ui->TextColorPanel); }
 
-void THTMLForm::BKGColorButtonClick()
-{
-    TColorDialog dialog;
-    dialog.Color = GalleryBKGColor;
-    if (!dialog.Execute())
-        return;
-    GalleryBKGColor = dialog.Color;
-    SetPanelColor(*m_ui->BKGColorPanel, GalleryBKGColor);
-}
+void THTMLForm::BKGColorButtonClick() { PickColor(GalleryBKGColor, *m_ui->BKGColorPanel); }
 
 void THTMLForm::TextCheckBoxClick() { TextVisible = m_ui->TextCheckBox->isChecked(); }
 void THTMLForm::FileNameCheckBoxClick() { FilenameVisible = m_ui->FileNameCheckBox->isChecked(); }

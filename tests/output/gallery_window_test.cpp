@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QUrl>
@@ -253,7 +254,8 @@ TEST(GalleryWindow, SettingsRoundTripThroughGalleryIni)
 {
     GalleryRun run;
     run.Add("a.jpg", 320, 240, "");
-    run.Make([](THTMLForm& f) {
+    kvtest::Ui().ExpectModal("THTMLForm", mrOk, [&](TForm&) {
+        THTMLForm& f = run.form;
         EXPECT_EQ(f.ui()->SmallPicMaskEdit->text(), "80");
         EXPECT_EQ(f.ui()->LargePicMaskEdit->text(), "250");
         EXPECT_EQ(f.ui()->PicProRowMaskEdit->text(), "4");
@@ -264,9 +266,18 @@ TEST(GalleryWindow, SettingsRoundTripThroughGalleryIni)
         f.ui()->TextCheckBox->setChecked(true);
         f.ui()->FileNameCheckBox->setChecked(true);
         f.ui()->RahmenCheckBox->setChecked(false);
-        f.GalleryTextColor = 0x00112233;
-        f.GalleryBKGColor = 0x00FFFFFF;
+        f.ui()->TextcolorButton->click();
+        f.ui()->BKGColorButton->click();
+        EXPECT_EQ(f.GalleryBKGColor, 0) << "a cancelled dialog keeps the colour";
+        f.ui()->BKGColorButton->click();
+        EXPECT_EQ(f.ui()->BKGColorPanel->palette().color(QPalette::Window), QColor(Qt::white));
+        f.ui()->BitBtn1->click();
     });
+    kvtest::Ui().ExpectColor(0x00112233);
+    kvtest::Ui().ExpectColor(std::nullopt);
+    kvtest::Ui().ExpectColor(0x00FFFFFF);
+    kvtest::Ui().ExpectShellOpen(true);
+    kvtest::ShowModal(run.form);
     const QString ini = QString::fromUtf8(kvtest::ReadFile(run.program.Folder + "Gallery.ini"));
     const QStringList keys{"SmallPicX=96", "LargePicX=480", "Compression=80", "PicProRow=5", "TextColor=1122867",
                            "BKGColor=16777215", "TextVisible=TRUE", "FilenameVisible=TRUE", "ShapeVisible=FALSE"};
