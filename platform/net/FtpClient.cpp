@@ -306,8 +306,11 @@ void TFtpClient::Connect()
     if (code != CURLE_OK) {
         curl_easy_cleanup(d->curl);
         d->curl = nullptr;
+        // The component's own words where it had them.
         if (code == CURLE_COULDNT_RESOLVE_HOST)
             throw EFtpError("Invalid Host");
+        if (code == CURLE_COULDNT_CONNECT || code == CURLE_OPERATION_TIMEDOUT)
+            throw EFtpError("Connection Failed");
         if (code == CURLE_ABORTED_BY_CALLBACK)
             throw EFtpError("Aborted");
         throw EFtpError(curl_easy_strerror(code));

@@ -159,18 +159,21 @@ TEST(FtpUpload, ConnectionFailuresShowTheTextAndSendNothing)
     const QString gallery = MakeGallery({"a.jpg"});
     struct Case {
         const char* what;
-        QString port, password;
+        QString host, port, password, reason;
     } cases[] = {
-        {"wrong password", QString::number(server.Port), "wrong"},
-        {"closed port", "1", "secret"},
-        {"port that is no number", "2x1", "secret"},
+        {"wrong password", "127.0.0.1", QString::number(server.Port), "wrong", "Login denied"},
+        {"closed port", "127.0.0.1", "1", "secret", "Connection Failed"},
+        {"port that is no number", "127.0.0.1", "2x1", "secret", "Invalid port"},
+        {"unknown host", "no-such-host.invalid", QString::number(server.Port), "secret", "Invalid Host"},
     };
     for (const Case& c : cases) {
         Upload upload(gallery);
-        upload.Type("127.0.0.1", c.port, "anna", c.password, "");
+        upload.Type(c.host, c.port, "anna", c.password, "");
         kvtest::Ui().ExpectMessage(mrOk, "Could not connect to the FTP server");
         upload.Start();
         EXPECT_EQ(kvtest::Ui().Pending(), 0u) << c.what;
+        ASSERT_FALSE(kvtest::Ui().Asked().empty());
+        EXPECT_TRUE(kvtest::Ui().Asked().back().Text.contains(c.reason)) << kvtest::Ui().Asked().back().Text.toStdString();
         EXPECT_FALSE(QFileInfo::exists(server.Root + "a.jpg")) << c.what;
         EXPECT_TRUE(upload.form.isVisible()) << c.what << ": the window stays with its message";
         kvtest::Ui().Reset();
