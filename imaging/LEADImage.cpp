@@ -105,6 +105,7 @@ int TLEADImage::StoreWorkingBitmap()
 
 void TLEADImage::EmptyPicture()
 {
+    StopPlayback();
     if (m_list) {
         L_DestroyBitmapList(m_list);
         m_list = nullptr;

@@ -9,6 +9,8 @@
 //   LEADImage_file.cpp     loading, saving, the feed load, the status chain
 //   LEADImage_display.cpp  layout, zoom, centring, scroll positions, keys, drops, resize, timers
 //   LEADImage_paint.cpp    painting into the back buffer and onto the window
+//   LEADImage_effects.cpp  the numbered effects and transitions of the paint, with progress
+//   LEADImage_animate.cpp  animation playback and the drawing canvas
 //
 // Every operation keeps its result code in LastError (1 success, 0 or negative a failure)
 // and, while EnableMethodErrors is on, raises ELeadImageError on failure (TLeadErrorReporter).
@@ -32,8 +34,10 @@
 #include <QImage>
 #include <QMenu>
 #include <QString>
+#include <QTransform>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -49,6 +53,7 @@ class QMouseEvent;
 class QPainter;
 class QPaintEvent;
 class QResizeEvent;
+class QTimer;
 class QTimerEvent;
 class QWheelEvent;
 
@@ -489,6 +494,29 @@ public:
     const QImage& BackBuffer() const { return m_surface; }
     // A paint of this control runs.
     bool InPaint() const { return m_inPaint; }
+    // ---- animation and the drawing canvas (LEADImage_animate.cpp) ------------------------------
+    // Starts or stops the playback of the bitmap list on the playback timer (OnAnimate follows).
+    // Without list and picture: "No bitmap list." (LastError -2); enabling twice does nothing.
+    void AnimationEnable(bool Enable);
+    bool AnimationEnabled() const { return m_animationEnabled; }
+    // The playback starts again after the last frame (set by the loader from AutoAnimationLoop
+    // and the file's loop count).
+    bool LoopAnimation() const { return m_loopAnimation; }
+    void setLoopAnimation(bool on) { m_loopAnimation = on; }
+    // The index of the next frame the playback shows (0 without a playback).
+    int PlaybackFrameIndex() const;
+    // A canvas for drawing: with DrawPersistence on the bitmap, client coordinates mapped onto
+    // bitmap pixels (DrawMapping), otherwise on the window clipped to InnerClientRect; pen,
+    // brush or (ForText) font from the Draw... properties and TextFont. Null when there is no
+    // bitmap or window to draw on. EndDrawCanvas frees it (and repaints after a bitmap draw).
+    TCanvas* BeginDrawCanvas(bool ForText);
+    void EndDrawCanvas(TCanvas* canvas);
+    QTransform DrawMapping() const { return m_drawMapping; }
+
+    // Effects are painted without their EffectDelay waits (video frames are recorded from the
+    // back buffer, as fast as the machine goes).
+    bool SkipEffectDelay() const { return m_skipEffectDelay; }
+    void setSkipEffectDelay(bool on);
     // Paints under way in all controls of the process.
     static int PaintsInProgress();
 
@@ -1110,10 +1138,68 @@ private:
     // Fills area less hole (none: all of it) on the back buffer.
     void FillOutside(const QRect& area, const QRect& hole, const QColor& color);
     void DrawPicture(const QRect& dstRect, const QRect& clip);
-    // PaintMaxPasses calls of pass, with OnPaintNotify(0, type) before the first and
-    // OnPaintNotify(n, type) after pass n (type 0: the background, 1: the picture).
-    void PaintPasses(unsigned type, const std::function<void()>& pass);
-    void PaintTransition(const QRect& area);
+    // The scaled picture and where the part that shows in dstRect within clip lies in it
+    // (visible: that part in client pixels); null when nothing shows.
+    const QImage* ScaledPart(const QRect& dstRect, const QRect& clip, QRect& visible, QPoint& offset);
+    // ---- effects (LEADImage_effects.cpp) -------------------------------------------------------
+    // The picture through PaintEffect in PaintMaxPasses passes, with OnPaintNotify(0, 1) before
+    // the first and OnPaintNotify(n, 1) after pass n and the progress reports; false when a
+    // handler stopped it.
+    bool PaintPictureEffect(const QRect& dstRect, const QRect& clip);
+    // The gradient or pattern behind the picture through TransitionEffect (type 0).
+    void PaintTransitionEffect(const QRect& area);
+    // The passes of one effect over area of the back buffer, `to` being the new content;
+    // unseen: the steps change nothing on the window (no showing, no waits).
+    bool RunEffect(std::uint32_t effect, const QRect& area, const QImage& to, unsigned type, bool unseen);
+    // One step on the window and the EffectDelay wait (only outside a paint event).
+    void ShowEffectStep(const QRect& area);
+    // A repaint now would paint an effect (which then runs outside the paint event).
+    bool EffectPaintPending() const;
+    void RunDeferredPaint();
+    // The contrast, intensity and gamma of the display differ from the plain picture.
+    bool DisplayAdjusted() const;
+    QImage AdjustedForDisplay(const QImage& part) const;
+    struct EffectPlanDeleter {
+        void operator()(LEfxEffectPlan* p) const;
+    };
+    // The plan of the last effect of each type (0 the background, 1 the picture) and what it
+    // was made for.
+    struct CachedPlan {
+        std::array<std::uint32_t, 8> Key{};
+        std::unique_ptr<LEfxEffectPlan, EffectPlanDeleter> Plan;
+    };
+    CachedPlan m_effectPlans[2];
+    // What the last finished effect paint of the picture left on the buffer.
+    struct Shown {
+        std::uint64_t Generation = 0;
+        QRect Area;
+        int Contrast = 0, Intensity = 0, Gamma = 100;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+    Shown m_shown;
+    // ---- animation and the drawing canvas (LEADImage_animate.cpp) ------------------------------
+    struct PlaybackDeleter {
+        void operator()(LPlayback* p) const;
+    };
+    struct DrawCanvasState;
+    struct DrawCanvasDeleter {
+        void operator()(DrawCanvasState* s) const;
+    };
+    QTimer* PlaybackTimer();
+    // The timer's handler: the next frame, then the timer set to its delay.
+    void PlaybackStep();
+    // Ends a playback without a word (the list it plays is going).
+    void StopPlayback();
+    // After a load: the playback of an animated picture when AutoAnimate is on.
+    void StartAutoAnimation();
+    QTransform ClientToBitmapTransform() const;
+    QTimer* m_playbackTimer = nullptr;
+    bool m_animationEnabled = false;
+    bool m_loopAnimation = false;
+    QTransform m_drawMapping;
+    bool m_inPaintEvent = false;
+    bool m_deferredPaint = false;
+    bool m_skipEffectDelay = false;
     // The buffer in the client area's size and the format for Transparent.
     void PrepareSurface();
 
@@ -1367,4 +1453,8 @@ private:
     QMenu* m_popupMenu = nullptr;
     int m_tabOrder = -1;
     bool m_tabStop = false;
+
+    // Last, so that they go before the bitmap, the list and the buffers they use.
+    std::unique_ptr<LPlayback, PlaybackDeleter> m_playback;
+    std::unique_ptr<DrawCanvasState, DrawCanvasDeleter> m_drawCanvas;
 };

@@ -227,6 +227,9 @@ void TLEADImage::RestoreLoadOptionSets(const SavedOptions& saved)
 
 int TLEADImage::Load(const QString& FileName, int BitsPerPixel, int PageNumber, int PageCount)
 {
+    // A new picture ends the playback of the old one.
+    if (m_animationEnabled)
+        AnimationEnable(false);
     ClearImage();
     if (PageCount == 0) {
         BitmapChanged();
@@ -276,6 +279,8 @@ int TLEADImage::Load(const QString& FileName, int BitsPerPixel, int PageNumber, 
     }
     FinishLoad(code);
     RethrowPending();
+    if (code == LE_SUCCESS)
+        StartAutoAnimation();
     return ReportResultIf(QStringLiteral("Load"), code, true);
 }
 

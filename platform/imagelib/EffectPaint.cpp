@@ -17,6 +17,17 @@ struct LEfxEffectPlan {
     std::int32_t Width = 0, Height = 0, Grain = 1;
     std::int32_t BlocksX = 0, BlocksY = 0;
     std::vector<std::uint16_t> Map;   // BlocksX x BlocksY reveal times (fractions of 65536)
+    // The blocks in the order of their reveal times, and those times (rising): a step visits
+    // only the blocks it changes.
+    std::vector<std::uint32_t> Order;
+    std::vector<std::uint16_t> Times;
+    // The number of blocks with a time below t.
+    std::uint32_t Below(std::uint32_t t) const
+    {
+        if (t > 65535)
+            return std::uint32_t(Times.size());
+        return std::uint32_t(std::lower_bound(Times.begin(), Times.end(), std::uint16_t(t)) - Times.begin());
+    }
     std::uint32_t WandTime = 0;       // the wand's depth in reveal time; 0: none
     bool WandIsNextStep = false;      // random orders: the wand marks the next step's blocks
     LColor WandColor = 0;
@@ -72,6 +83,31 @@ void FillRun(std::uint8_t* dst, int bpp, LColor c, int n)
     }
 }
 
+// Order and Times from the map: a counting sort for large maps, a stable sort for small ones
+// (so that a plan of a few blocks needs no table of every time).
+void SortBlocks(LEfxEffectPlan& p)
+{
+    const std::size_t n = p.Map.size();
+    p.Order.resize(n);
+    if (n >= 65536) {
+        std::vector<std::uint32_t> next(65537, 0);
+        for (const std::uint16_t t : p.Map)
+            ++next[std::size_t(t) + 1];
+        for (std::size_t t = 1; t < next.size(); ++t)
+            next[t] += next[t - 1];
+        for (std::uint32_t i = 0; i < n; ++i)
+            p.Order[next[p.Map[i]]++] = i;
+    } else {
+        for (std::uint32_t i = 0; i < n; ++i)
+            p.Order[i] = i;
+        std::stable_sort(p.Order.begin(), p.Order.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return p.Map[a] < p.Map[b]; });
+    }
+    p.Times.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        p.Times[i] = p.Map[p.Order[i]];
+}
+
 } // namespace
 
 int L_EfxCreateEffectPlan(const LEfxEffectParams* params, std::int32_t width, std::int32_t height, LEfxEffectPlan** plan)
@@ -118,6 +154,7 @@ int L_EfxCreateEffectPlan(const LEfxEffectParams* params, std::int32_t width, st
                     p->WandIsNextStep = true;
             }
         }
+        SortBlocks(*p);
         *plan = p.release();
     } catch (const std::bad_alloc&) {
         return LE_NO_MEMORY;
@@ -168,34 +205,32 @@ int L_EfxPaintEffectSteps(const LEfxEffectPlan* plan, LEfxSurface* surface, cons
         return LE_SUCCESS;
     const std::int32_t g = plan->Grain;
     const int bpp = s.BytesPerPixel, tbpp = to->BytesPerPixel;
-    enum : std::uint8_t { kKeep, kTo, kWand };
-    const auto classOf = [&](std::uint32_t t) -> std::uint8_t {
-        if (t >= lo && t < hi)
-            return kTo;
-        if (wand && t >= wandLo && t < wandHi)
-            return kWand;
-        return kKeep;
-    };
-    for (std::int32_t ay = ay0; ay < ay1; ++ay) {
-        const std::uint16_t* m = plan->Map.data() + std::size_t(ay / g) * std::size_t(plan->BlocksX);
-        std::uint8_t* drow = s.Bits + std::ptrdiff_t(ay + rect->Top) * s.BytesPerLine;
-        const std::uint8_t* trow = to->Bits + std::ptrdiff_t(ay) * to->BytesPerLine;
-        std::int32_t x = ax0;
-        while (x < ax1) {
-            // A run of blocks of one class.
-            const std::uint8_t c = classOf(m[x / g]);
-            std::int32_t end = std::min(ax1, (x / g + 1) * g);
-            while (end < ax1 && classOf(m[end / g]) == c)
-                end = std::min(ax1, end + g);
-            const int n = end - x;
-            std::uint8_t* d = drow + std::ptrdiff_t(x + rect->Left) * bpp;
-            if (c == kTo)
-                CopyRun(*plan, d, bpp, trow + std::ptrdiff_t(x) * tbpp, tbpp, n);
-            else if (c == kWand)
-                FillRun(d, bpp, plan->WandColor, n);
-            x = end;
+    // The blocks whose times lie in [from, upTo): the new picture, or the wand.
+    const auto visit = [&](std::uint32_t from, std::uint32_t upTo, bool isWand) {
+        const std::uint32_t first = plan->Below(from);
+        const std::uint32_t last = plan->Below(upTo);
+        for (std::uint32_t i = first; i < last; ++i) {
+            const std::uint32_t block = plan->Order[i];
+            const std::int32_t by = std::int32_t(block / std::uint32_t(plan->BlocksX));
+            const std::int32_t bx = std::int32_t(block - std::uint32_t(by) * std::uint32_t(plan->BlocksX));
+            const std::int32_t x0 = std::max(ax0, bx * g), x1 = std::min(ax1, bx * g + g);
+            const std::int32_t y0 = std::max(ay0, by * g), y1 = std::min(ay1, by * g + g);
+            if (x0 >= x1)
+                continue;
+            for (std::int32_t y = y0; y < y1; ++y) {
+                std::uint8_t* d = s.Bits + std::ptrdiff_t(y + rect->Top) * s.BytesPerLine +
+                                  std::ptrdiff_t(x0 + rect->Left) * bpp;
+                if (isWand)
+                    FillRun(d, bpp, plan->WandColor, x1 - x0);
+                else
+                    CopyRun(*plan, d, bpp, to->Bits + std::ptrdiff_t(y) * to->BytesPerLine + std::ptrdiff_t(x0) * tbpp,
+                            tbpp, x1 - x0);
+            }
         }
-    }
+    };
+    visit(lo, hi, false);
+    if (wand)
+        visit(wandLo, wandHi, true);
     return LE_SUCCESS;
 }
 

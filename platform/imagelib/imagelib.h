@@ -7,3 +7,4 @@
 #include "platform/imagelib/ltimg.h"
 #include "platform/imagelib/ltefx.h"
 #include "platform/imagelib/lteffect.h"
+#include "platform/imagelib/ltplay.h"

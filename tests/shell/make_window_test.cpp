@@ -175,10 +175,10 @@ TEST_F(Making, WizardNeedsAChoiceAndOffersOnlyBuiltOutputs)
     MainForm->EnableMakeChoices();
     Ui::TMakeWizzard& w = *MakeWizzard->ui();
     for (QRadioButton* built : {w.PCRadioButton, w.CDROMRadioButton, w.ScreenSaverRadioButton, w.FotoLaborRadioButton,
-                                w.HTMLRadioButton})
+                                w.PrintRadioButton, w.PrintAllRadioButton, w.ThumbnailRadioButton,
+                                w.BetrachterRadioButton, w.HTMLRadioButton})
         EXPECT_TRUE(built->isEnabled()) << built->objectName().toStdString();
-    for (QRadioButton* other : {w.PrintRadioButton, w.PrintAllRadioButton, w.ThumbnailRadioButton,
-                                w.BetrachterRadioButton, w.DVDRadioButton, w.FotoEntwickungRadioButton})
+    for (QRadioButton* other : {w.DVDRadioButton, w.FotoEntwickungRadioButton})
         EXPECT_FALSE(other->isEnabled()) << other->objectName().toStdString();
 
     int result = -1;

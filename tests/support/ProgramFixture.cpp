@@ -84,6 +84,9 @@ ProgramFixture::ProgramFixture(const QString& language)
     EXPECT_TRUE(QFile::copy(SourceDir() + QStringLiteral("data/Generator.ini"), Folder + QStringLiteral("Generator.ini")));
     QFile::setPermissions(Folder + QStringLiteral("Generator.ini"), QFile::ReadOwner | QFile::WriteOwner);
     SetSetting(QStringLiteral("Language"), language);
+    // A shown main window offers the tip of the day at its first activation; tests that want
+    // it delete the marker.
+    WriteFile(Folder + QStringLiteral("NoTip.ini"), QByteArray());
     // The gallery's settings as shipped (the build tree's copy may hold a user's changes).
     EXPECT_TRUE(QFile::copy(SourceDir() + QStringLiteral("data/Gallery.ini"), Folder + QStringLiteral("Gallery.ini")));
 
