@@ -92,9 +92,20 @@ struct TFtpClient::Impl {
 
     explicit Impl(TFtpClient& c) : client(c) {}
 
-    QString BaseUrl() const
+    // The host as typed, without an "ftp://" in front or a "/" behind.
+    QString HostName() const
     {
         QString host = client.Host.trimmed();
+        if (host.startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive))
+            host = host.mid(6);
+        while (host.endsWith(QLatin1Char('/')))
+            host.chop(1);
+        return host;
+    }
+
+    QString BaseUrl() const
+    {
+        QString host = HostName();
         if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
             host = QLatin1Char('[') + host + QLatin1Char(']');
         return QStringLiteral("ftp://") + host + QLatin1Char(':') + QString::number(client.Port) + QLatin1Char('/');
@@ -285,7 +296,7 @@ void TFtpClient::Connect()
         throw EFtpError("The connection is busy.");
     if (d->connected)
         Disconnect();
-    if (Host.trimmed().isEmpty())
+    if (d->HostName().isEmpty())
         throw EFtpError("Invalid Host");
     if (Port <= 0 || Port > 65535)
         throw EFtpError("Invalid port");

@@ -49,7 +49,7 @@ public:
     TFtpClient(const TFtpClient&) = delete;
     TFtpClient& operator=(const TFtpClient&) = delete;
 
-    QString Host;
+    QString Host;  // a name or address; an "ftp://" typed in front is ignored
     int Port = 21;
     QString UserID;
     QString Password;

@@ -242,7 +242,7 @@ TEST(FtpUpload, CommandVerbs)
     const QString local = kvtest::MakeTempFolder("local");
     kvtest::WriteFile(local + "x.jpg", "xyz");
     Upload upload(local.chopped(1));
-    upload.Type("127.0.0.1", QString::number(server.Port), "anna", "secret", "");
+    upload.Type("ftp://127.0.0.1/", QString::number(server.Port), "anna", "secret", "");  // as often typed
     TFTPForm& f = upload.form;
     ASSERT_TRUE(f.ConnectFtpServer());
     f.ExecuteCommand("md | Daten");
