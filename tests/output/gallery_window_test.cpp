@@ -314,3 +314,12 @@ TEST(GalleryWindow, ABrowserThatDoesNotStartShowsTheBrowserText)
     kvtest::ShowModal(run.form);
     EXPECT_TRUE(QFileInfo::exists(run.Gallery() + "gallery.html")) << "the gallery stays";
 }
+
+TEST(GalleryWindow, AnEmptySlideshowGivesAnEmptyOverview)
+{
+    GalleryRun run;
+    run.Make();
+    EXPECT_EQ(run.GalleryFiles(), QStringList({"gallery.html", "layout.css"}));
+    const QByteArray overview = kvtest::ReadFile(run.Gallery() + "gallery.html");
+    EXPECT_TRUE(overview.contains("cellpadding=\"0\">\r\n</table>")) << overview.toStdString();
+}
