@@ -265,7 +265,7 @@ void THTMLForm::ConvertGalleryPictures()
     const TWebPictureLook look = PictureLook();
     for (int i = 0; i < int(PicturesList.size()); ++i) {
         TWebPictureJob job;
-        job.Source = PicturePathAt(i);
+        job.Source = source.DiashowPath + names[i];  // PicturePathAt(i), the slideshow asked once
         job.ThumbTarget = folder + webNames[i] + QStringLiteral("_thumb.jpg");
         job.LargeTarget = folder + webNames[i] + QStringLiteral(".jpg");
         job.SmallX = SmallPicX;
