@@ -363,6 +363,7 @@ void TLEADImage::paintEvent(QPaintEvent* event)
             } else {
                 p.drawImage(event->rect().topLeft(), m_surface, event->rect());
             }
+            PaintControlOverlays(p);
             DrawOverlays(p);
         },
         TGuardMode::Queue);

@@ -19,6 +19,8 @@
 #include "shell/fVerschiebenTip.h"
 #include "shell/fWerbung.h"
 #include "shell/fZuschneidenTip.h"
+#include "shell/fWizardMake.h"
+#include "shell/fZuschneidenTip2.h"
 #include "ui_fMain.h"
 
 #include <QTabWidget>
@@ -65,10 +67,12 @@ bool StartProgram()
     OpenForm = new TOpenForm(MainForm);
     NewForm = new TNewForm(MainForm);
     NoDriverForm = new TNoDriverForm(MainForm);
+    MakeWizzard = new TMakeWizzard(MainForm);
     TipForm = new TTipForm(MainForm);
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
+    ZuschneidenTipForm2 = new TZuschneidenTipForm2(MainForm);
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
     OnlineFotoForm = new TOnlineFotoForm(MainForm);
@@ -76,6 +80,7 @@ bool StartProgram()
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
     AnweisungForm->GoToPage1 = goToPage1;
+    MakeWizzard->GoToPage1 = goToPage1;
     ExportForm->GoToPage1 = goToPage1;
     ExportForm->Paths = paths;
     OnlineFotoForm->Paths = paths;
@@ -99,5 +104,7 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    MakeWizzard = nullptr;
+    ZuschneidenTipForm2 = nullptr;
     UnloadLanguage();
 }

@@ -14,6 +14,8 @@ class TAnweisungForm;
 class TZuschneidenTipForm;
 class TVerschiebenTipForm;
 class TOnlineFotoForm;
+class TMakeWizzard;
+class TZuschneidenTipForm2;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -27,3 +29,5 @@ extern TAnweisungForm* AnweisungForm;
 extern TZuschneidenTipForm* ZuschneidenTipForm;
 extern TVerschiebenTipForm* VerschiebenTipForm;
 extern TOnlineFotoForm* OnlineFotoForm;
+extern TMakeWizzard* MakeWizzard;
+extern TZuschneidenTipForm2* ZuschneidenTipForm2;

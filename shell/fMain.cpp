@@ -115,6 +115,7 @@ void TMainForm::BindEvents()
     Bind(Timer1, &QTimer::timeout, &TMainForm::Timer1Timer);
     Bind(Timer2, &QTimer::timeout, &TMainForm::Timer2Timer);
     // ---- end of the preview ----
+    BindMakeEvents();
 }
 
 void TMainForm::CreateDiashowListBox()

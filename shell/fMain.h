@@ -12,6 +12,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StringList.h"
 #include "shell/core/Language.h"
+#include "shell/core/PlayerData.h"
 
 #include <QString>
 
@@ -272,6 +273,56 @@ public:
     std::function<Qt::KeyboardModifiers()> KeyboardModifiers;
     // ---- end of the preview -----------------------------------------------------------------
 
+    // ---- making the show (fMain_make.cpp, fMain_export.cpp, fMain_tabs.cpp) ------------------
+    // Saves Pictures.ini, Diashow.ini and the player's Settings.ini; with start, starts the
+    // player with "TEST". An empty title (10001) or list (10002) writes and starts nothing.
+    void SaveDiashow(bool start);
+    // "Diashow erzeugen" on the slideshow settings tab: the PC show or the video CD.
+    void MakeDiashowBitBtnClick();
+    // "Abbrechen" there: back to the picture tabs.
+    void AbbrechenBitBtnClick();
+    // Carries out the choice checked in the make wizard (MakeChoiceTable's rows in order).
+    void RunMakeWizardChoice();
+    // Stops the music and relists the audio titles; then shows the make wizard (ask) and
+    // carries out its choice on OK, or carries out the choice already checked.
+    void StopAudioAndRunMakeWizard(bool ask);
+    // A menu or button that stands for a make wizard choice (radioName).
+    void MakeWizardChoiceClick(const char* radioName);
+    // A row of the make wizard's dispatch: the choice's radio button and the entry that makes
+    // its output (nullptr while its window is not built: the radio button is then disabled).
+    struct TMakeChoiceRow {
+        const char* Radio;
+        void (TMainForm::*Run)();
+    };
+    static const std::vector<TMakeChoiceRow>& MakeChoiceTable();
+    // Disables the wizard's radio buttons of rows without an entry.
+    void EnableMakeChoices();
+    // Shows the video CD wizard (set by the video output; unset: the video CD is not offered).
+    std::function<void()> ShowVideoWizard;
+    // The rows this window carries out itself.
+    void MakeShowSettingsTab();
+    void MakeOnlinePhotoExport();
+    void MakePhotoLabExport();
+    void MakeCDROMExport();
+    void MakeScreensaver();
+    // The export folder emptied (into the trash) and made again.
+    void RecreateExportFolder();
+    // The slideshows ticked in the export selection into ExportFolder: mode 1 their JPEG
+    // pictures only, mode 0 the player kit and the whole slideshows.
+    void ExportToCDFolder(int mode);
+    void InstallScreensaver();
+    // The screensaver copy at program registered in ~/.xscreensaver, when the user has one.
+    void RegisterScreensaver(const QString& program);
+    // Menu "Import": the older product's slideshows from ImportSourceFolder().
+    void DiashowsvonVintrelimportieren1Click();
+    QString ImportSourceFolder() const;
+    // The user's tab changes (never a page set by code).
+    void PageControl1Change(int index);
+    // The player in the archive root, and the settings it gets from the controls.
+    QString PlayerPath() const;
+    TPlayerSettings PlayerSettingsFromControls() const;
+    // ---- end of making the show ------------------------------------------------------------
+
 protected:
     void BindEvents() override;
     void FormCreate() override;
@@ -298,6 +349,16 @@ private:
     // picture, so that each change shows the effect as a transition.
     void SpinEdit1Change();
     void ShowAgainButtonClick();
+    // Making the show (fMain_make.cpp, fMain_tabs.cpp).
+    void BindMakeEvents();
+    void ShowMakingTabs(bool making);
+    bool AskExportSelection(LangText label, bool cropTip);
+    void ShowExportDone(LangText label);
+    void AudioTabEntered();
+    void AudioTabLeft();
+    void StopAudio();
+    void StopAudioAndListTitles();
+    void RenumberAudioTitles();
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     bool m_settingsLoaded = false;
