@@ -8,10 +8,13 @@
 #include "imaging/LEADImage.h"
 
 #include "platform/vcl/Colors.h"
+#include "platform/vcl/Guard.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -226,6 +229,12 @@ void TLEADImage::PaintTransitionEffect(const QRect& area)
 
 void TLEADImage::RunDeferredPaint()
 {
+    // The press that asked for the effect ends first (a spin box steps on while its button is
+    // held), then the transition plays.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        QTimer::singleShot(15, this, [this] { Guard([this] { RunDeferredPaint(); }, TGuardMode::Queue); });
+        return;
+    }
     m_deferredPaint = false;
     if (m_surfaceStale)
         Paint();
