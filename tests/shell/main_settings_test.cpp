@@ -238,3 +238,38 @@ TEST(Settings, TheEffectPreviewShowsEachChoiceAsATransitionBetweenThePreviewPict
     EXPECT_EQ(image.PaintEffect(), 2002);
     EndProgram();
 }
+
+TEST(Settings, EveryLineOfTheShippedEffectListPlaysOnThePreview)
+{
+    ProgramFixture program("GERMAN");
+    ASSERT_TRUE(program.Ready());
+    for (const auto& [name, color] : {std::pair{"Preview1.jpg", Qt::darkGreen}, std::pair{"Preview2.jpg", Qt::yellow}}) {
+        QImage picture(48, 36, QImage::Format_RGB32);
+        picture.fill(color);
+        ASSERT_TRUE(picture.save(program.Folder + name));
+    }
+    ASSERT_TRUE(Start());
+    QSpinBox& spin = *MainForm->ui()->SpinEdit1;
+    TLEADImage& image = *MainForm->ui()->LEADImage1;
+    ASSERT_EQ(spin.maximum(), 127);
+    MainForm->ui()->ONRadioButton->setChecked(true);
+    image.resize(280, 210);  // as laid out on the tab
+    image.setSkipEffectDelay(true);
+    image.setEnableProgressEvent(true);
+    int reports = 0, hundreds = 0;
+    image.OnStatus = [&](QObject*, int percent) {
+        ++reports;
+        hundreds += percent == 100;
+    };
+    spin.setValue(2);
+    for (int n = 1; n <= 127; ++n) {
+        SCOPED_TRACE(n);
+        spin.setValue(n);
+        EXPECT_EQ(MainForm->EffectNumber, n);
+        reports = hundreds = 0;
+        image.Refresh();  // the transition to the picture just loaded
+        EXPECT_EQ(reports, 64);
+        EXPECT_EQ(hundreds, 1);
+    }
+    EndProgram();
+}
