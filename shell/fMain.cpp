@@ -67,6 +67,7 @@ void TMainForm::BindEvents()
     Bind(m_ui->Hilfedatei1, &QAction::triggered, [] { Hilfedatei1Click(); });
     Bind(m_ui->Update1, &QAction::triggered, [] { Update1Click(); });
     Bind(m_ui->Info1, &QAction::triggered, [] { Info1Click(); });
+    BindPrintEvents();
     // ---- building the slideshow (fMain_building.cpp) ----
     // Before the archive's handlers: a new slideshow takes the texts typed so far along.
     Bind(m_ui->NewBitBtn, &QPushButton::clicked, &TMainForm::FlushPicturesIni);
@@ -110,12 +111,14 @@ void TMainForm::BindEvents()
     Bind(m_ui->SecEdit, &QLineEdit::textChanged, &TMainForm::SecEditChange);
     BindDiashowListBoxEvents();
     // ---- end of building the slideshow, part 2 ----
+    BindAudioEvents();
     // ---- the preview (fMain_preview.cpp) ----
     m_ui->FileListBox->OnClick = [this](QObject*) { Guard([&] { FileListBoxClick(); }); };
     Bind(Timer1, &QTimer::timeout, &TMainForm::Timer1Timer);
     Bind(Timer2, &QTimer::timeout, &TMainForm::Timer2Timer);
     // ---- end of the preview ----
     BindMakeEvents();
+    Bind(m_ui->BetrachterBitBtn, &QPushButton::clicked, &TMainForm::BetrachterBitBtnClick);
 }
 
 void TMainForm::CreateDiashowListBox()

@@ -8,9 +8,11 @@
 //   fMain_settings.cpp  Generator.ini on the settings controls, the effect line of the
 //                       effect preview
 //   fMain_help.cpp      the help menu
+#include "output/PrintChoices.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StringList.h"
+#include "shell/MediaPlayer.h"
 #include "shell/core/Language.h"
 #include "shell/core/PlayerData.h"
 
@@ -273,6 +275,71 @@ public:
     std::function<Qt::KeyboardModifiers()> KeyboardModifiers;
     // ---- end of the preview -----------------------------------------------------------------
 
+    // ---- printing (fMain_print.cpp) ---------------------------------------------------------
+    // PrintWidth, PaperFormat, PrintPictureText, PrintHeadline and PrintAll of the print
+    // dialogs and reports.
+    TPrintChoices PrintChoices;
+    // The state a print run reads: folders, title, the slideshow's items, the choices.
+    TPrintSource PrintSource() const;
+    // The default printer's name; "Kein Standard-Drucker" when the machine has none.
+    QString DefaultPrinterName() const;
+    // The print size dialog, then the picture list on A4 or A5: previewed when the preview
+    // option is on, else printed (into a PDF file the user names when there is no printer).
+    void PrintPictureList();
+    // The thumbnail sheet of the whole slideshow, previewed or printed.
+    void PrintThumbnailOverview();
+    // The print rows of the make wizard: the checked pictures (the print selection first),
+    // all pictures, the thumbnail sheet; each ends on the picture tab.
+    void MakePrintSelected();
+    void MakePrintAll();
+    void MakePrintThumbnails();
+    void DruckenBitBtnClick();
+    void AlleDrucken1Click();
+    void AusgewhlteDrucken1Click();
+    void bersichtThumbnailsDrucken2Click();
+    void AlleBilderausdemKorvantadrucken1Click();
+    void AusgewhlteBilderausdemKorvantadrucken1Click();
+    void BindPrintEvents();
+    // ---- end of printing ----------------------------------------------------------------------
+    // ---- audio titles and the CD ripper (fMain_audio.cpp) -----------------------------------
+    // The titles were listed on the slideshow settings tab since the last renumbering.
+    bool AudioTabVisited = false;
+    // The item where a drag inside AudioListBox began (-1: none).
+    int AudioDragIndex = -1;
+    // Plays the title chosen last by a click.
+    TMediaPlayer MediaPlayer1;
+    // Refills AudioListBox with the slideshow folder's MP3 and WAV files (full paths, sorted
+    // ignoring case); each title that is not 44,100 Hz stereo is reported and stays listed.
+    void ListAudioTitles();
+    // Renames the listed files "Audio" + three digits + their extension in list order (two
+    // passes over "_F_" names, so titles can swap numbers) and lists them again.
+    void RenumberAudioFiles();
+    // The slideshow settings tab is being left, by any path (a tab click, "Abbrechen", making
+    // a show): renumbers the titles once when they were listed there since the last time.
+    void LeaveAudioTab();
+    // Checks for the ripping tool, writes Ripper.ini, runs the ripper and lists the titles.
+    void StartCDRipper();
+    // Runs program from folder (a name in folder, else on PATH) with parameters and waits for
+    // it, the window answering meanwhile; "Error starting " + program when it cannot start.
+    // Returns the program's exit code, or -1 when it did not start.
+    int RunProgramAndWait(const QString& folder, const QString& program, const QString& parameters);
+    // The rejection message of a title that is not 44,100 Hz stereo.
+    static QString AudioRejectionText(const QString& file);
+    // True when the analyser's last reading gave 44,100 Hz stereo.
+    static bool AudioFitsSlideshow();
+    void OpenAudioBitBtnClick();
+    void DeleteAudioBitBtnClick();
+    void InfoBitBtnClick();
+    void PlayBitBtnClick();
+    void PauseBitBtnClick();
+    void StopBitBtnClick();
+    void AudioListBoxClick();
+    void AudioListBoxMouseDown(int x, int y);
+    void AudioListBoxDragOver(QObject* source, bool& accept);
+    void AudioListBoxDragDrop(QObject* source, int x, int y);
+    void StartRipperBitBtnClick();
+    void BindAudioEvents();
+    // ---- end of audio titles ------------------------------------------------------------------
     // ---- making the show (fMain_make.cpp, fMain_export.cpp, fMain_tabs.cpp) ------------------
     // Saves Pictures.ini, Diashow.ini and the player's Settings.ini; with start, starts the
     // player with "TEST". An empty title (10001) or list (10002) writes and starts nothing.
@@ -323,6 +390,14 @@ public:
     TPlayerSettings PlayerSettingsFromControls() const;
     // ---- end of making the show ------------------------------------------------------------
 
+    // ---- the picture viewer (fMain_viewer.cpp) ---------------------------------------------
+    // The viewer for the slideshow selected in OpenListBox: text 10026 without a selection,
+    // 10031 when its folder holds no picture.
+    void BetrachterBitBtnClick();
+    // The make wizard's viewer row: the archive listed, the viewer, then the picture tab.
+    void MakeViewer();
+    // ---- end of the picture viewer ---------------------------------------------------------
+
 protected:
     void BindEvents() override;
     void FormCreate() override;
@@ -345,10 +420,6 @@ private:
     void FullscreenCheckBoxClick();
     void OFFRadioButtonClick();
     void Programmbeenden1Click();
-    // The effect preview (fMain_effects.cpp): the chosen effect line, then the other preview
-    // picture, so that each change shows the effect as a transition.
-    void SpinEdit1Change();
-    void ShowAgainButtonClick();
     // Making the show (fMain_make.cpp, fMain_tabs.cpp).
     void BindMakeEvents();
     void ShowMakingTabs(bool making);
@@ -359,6 +430,10 @@ private:
     void StopAudio();
     void StopAudioAndListTitles();
     void RenumberAudioTitles();
+    // The effect preview (fMain_effects.cpp): the chosen effect line, then the other preview
+    // picture, so that each change shows the effect as a transition.
+    void SpinEdit1Change();
+    void ShowAgainButtonClick();
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     bool m_settingsLoaded = false;

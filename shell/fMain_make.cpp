@@ -31,10 +31,10 @@
 const std::vector<TMainForm::TMakeChoiceRow>& TMainForm::MakeChoiceTable()
 {
     static const std::vector<TMakeChoiceRow> table = {
-        {"PrintRadioButton", nullptr},           // print selection, then the picture list
-        {"PrintAllRadioButton", nullptr},        // the picture list of all pictures
-        {"ThumbnailRadioButton", nullptr},       // the thumbnail sheet
-        {"BetrachterRadioButton", nullptr},      // the picture viewer
+        {"PrintRadioButton", &TMainForm::MakePrintSelected},     // print selection, then the picture list
+        {"PrintAllRadioButton", &TMainForm::MakePrintAll},       // the picture list of all pictures
+        {"ThumbnailRadioButton", &TMainForm::MakePrintThumbnails},  // the thumbnail sheet
+        {"BetrachterRadioButton", &TMainForm::MakeViewer},       // the picture viewer
         {"FotoEntwickungRadioButton", &TMainForm::MakeOnlinePhotoExport},
         {"FotoLaborRadioButton", &TMainForm::MakePhotoLabExport},
         {"PCRadioButton", &TMainForm::MakeShowSettingsTab},
@@ -97,6 +97,9 @@ void TMainForm::SaveDiashow(bool start)
 
 void TMainForm::ShowMakingTabs(bool making)
 {
+    // Going back to the picture tabs leaves the slideshow settings tab without a tab click.
+    if (!making)
+        LeaveAudioTab();
     QTabWidget& pages = *m_ui->PageControl1;
     for (QWidget* sheet : {m_ui->TabSheet5, m_ui->TabSheet1, m_ui->TabSheet4})
         pages.setTabVisible(pages.indexOf(sheet), !making);
@@ -107,6 +110,8 @@ void TMainForm::ShowMakingTabs(bool making)
 void TMainForm::MakeDiashowBitBtnClick()
 {
     if (MakeWizzard->ui()->DVDRadioButton->isChecked()) {
+        // The video takes the titles in the order the user gave them.
+        LeaveAudioTab();
         if (ShowVideoWizard)
             ShowVideoWizard();
         ShowMakingTabs(false);

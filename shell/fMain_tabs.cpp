@@ -95,11 +95,5 @@ void TMainForm::AbbrechenBitBtnClick()
     ShowMakingTabs(false);
 }
 
-// ---- the audio titles of the slideshow settings tab -------------------------------------------
-// Seam: the audio tab's lists, player and renumbering are wired here.
-
-void TMainForm::AudioTabEntered() {}
-void TMainForm::AudioTabLeft() {}
-void TMainForm::StopAudio() {}
-void TMainForm::StopAudioAndListTitles() {}
-void TMainForm::RenumberAudioTitles() {}
+// The audio titles of the slideshow settings tab: AudioTabEntered, AudioTabLeft, StopAudio,
+// StopAudioAndListTitles and RenumberAudioTitles are in fMain_audio.cpp.

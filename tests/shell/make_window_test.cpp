@@ -174,10 +174,10 @@ TEST_F(Making, WizardNeedsAChoiceAndOffersOnlyBuiltOutputs)
     OpenSample();
     MainForm->EnableMakeChoices();
     Ui::TMakeWizzard& w = *MakeWizzard->ui();
-    for (QRadioButton* built : {w.PCRadioButton, w.CDROMRadioButton, w.ScreenSaverRadioButton, w.FotoLaborRadioButton})
+    for (QRadioButton* built : {w.PCRadioButton, w.CDROMRadioButton, w.ScreenSaverRadioButton, w.FotoLaborRadioButton,
+                                w.PrintRadioButton, w.PrintAllRadioButton, w.ThumbnailRadioButton})
         EXPECT_TRUE(built->isEnabled()) << built->objectName().toStdString();
-    for (QRadioButton* other : {w.PrintRadioButton, w.PrintAllRadioButton, w.ThumbnailRadioButton,
-                                w.BetrachterRadioButton, w.DVDRadioButton, w.HTMLRadioButton, w.FotoEntwickungRadioButton})
+    for (QRadioButton* other : {w.BetrachterRadioButton, w.DVDRadioButton, w.HTMLRadioButton, w.FotoEntwickungRadioButton})
         EXPECT_FALSE(other->isEnabled()) << other->objectName().toStdString();
 
     int result = -1;
