@@ -119,6 +119,7 @@ void TMainForm::BindEvents()
     // ---- end of the preview ----
     BindMakeEvents();
     Bind(m_ui->BetrachterBitBtn, &QPushButton::clicked, &TMainForm::BetrachterBitBtnClick);
+    BindGeneralEvents();
 }
 
 void TMainForm::CreateDiashowListBox()

@@ -398,10 +398,28 @@ public:
     void MakeViewer();
     // ---- end of the picture viewer ---------------------------------------------------------
 
+    // ---- activation and the general settings (fMain_general.cpp) -----------------------------
+    // The user chose another drive since the settings were last applied.
+    bool DriveChanged = false;
+    void Allgemein1Click();
+    // Saves the settings and the slideshow; after a drive change asks 10021: Yes ends the
+    // program (the next start uses the new drive), No keeps the drive the program started with.
+    void Uebernehmen2BitBtnClick();
+    void DriveComboBox1Click();
+    void DriveComboBox1Change();
+    void BKGColorButtonClick();
+    void TextcolorButtonClick();
+    void SpinEdit2Change();
+    // Ticked: NoTip.ini deleted and the tip shown at once.
+    void TipsCheckBoxClick();
+    // ---- end of activation and the general settings -----------------------------------------
+
 protected:
     void BindEvents() override;
     void FormCreate() override;
     void FormClose(TCloseAction& action) override;
+    // The tip of the day at the first activation of a run, unless NoTip.ini exists.
+    void FormActivate() override;
 
 private:
     void SetCaptions();
@@ -435,6 +453,10 @@ private:
     void SpinEdit1Change();
     void ShowAgainButtonClick();
 
+    void BindGeneralEvents();
+
     std::unique_ptr<Ui::TMainForm> m_ui;
     bool m_settingsLoaded = false;
+    bool m_tipOffered = false;  // the tip of the day was offered in this run
+    QString m_startDrive;       // ArchiveDrive before the first unapplied drive change
 };

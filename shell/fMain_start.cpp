@@ -81,6 +81,8 @@ void SetHintTimes(QWidget& window, int hidePause)
         child->setToolTipDuration(hidePause);
 }
 
+} // namespace
+
 void SetPanelColor(QWidget& panel, TColor color)
 {
     QPalette palette = panel.palette();
@@ -88,6 +90,8 @@ void SetPanelColor(QWidget& panel, TColor color)
     panel.setPalette(palette);
     panel.setAutoFillBackground(true);
 }
+
+namespace {
 
 // A value of a desktop entry: backslashes and control characters escaped.
 QString DesktopValue(const QString& s)
