@@ -28,6 +28,18 @@ QString Setting(const ProgramFixture& program, const QString& key)
 
 QColor PanelColor(const QWidget& panel) { return panel.palette().color(QPalette::Window); }
 
+// The two pictures of the effect preview, one red and one blue.
+bool WritePreviewPictures(const QString& folder)
+{
+    for (const auto& [name, color] : {std::pair{"Preview1.jpg", Qt::red}, std::pair{"Preview2.jpg", Qt::blue}}) {
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(color);
+        if (!picture.save(folder + name))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 TEST(Settings, RoundTripThroughTheControls)
@@ -201,11 +213,7 @@ TEST(Settings, TheEffectPreviewShowsEachChoiceAsATransitionBetweenThePreviewPict
     for (int n = 0; n < 130; ++n)
         lines << QString("%1;0;%2;1;0").arg(2000 + n).arg(1 + n % 5);
     kvtest::WriteFile(program.Folder + "Effects.ini", (lines.join("\n") + "\n").toUtf8());
-    for (const auto& [name, color] : {std::pair{"Preview1.jpg", Qt::red}, std::pair{"Preview2.jpg", Qt::blue}}) {
-        QImage picture(40, 30, QImage::Format_RGB32);
-        picture.fill(color);
-        ASSERT_TRUE(picture.save(program.Folder + name));
-    }
+    ASSERT_TRUE(WritePreviewPictures(program.Folder));
     ASSERT_TRUE(Start());
     QSpinBox& spin = *MainForm->ui()->SpinEdit1;
     TLEADImage& image = *MainForm->ui()->LEADImage1;
@@ -243,11 +251,7 @@ TEST(Settings, EveryLineOfTheShippedEffectListPlaysOnThePreview)
 {
     ProgramFixture program("GERMAN");
     ASSERT_TRUE(program.Ready());
-    for (const auto& [name, color] : {std::pair{"Preview1.jpg", Qt::darkGreen}, std::pair{"Preview2.jpg", Qt::yellow}}) {
-        QImage picture(48, 36, QImage::Format_RGB32);
-        picture.fill(color);
-        ASSERT_TRUE(picture.save(program.Folder + name));
-    }
+    ASSERT_TRUE(WritePreviewPictures(program.Folder));
     ASSERT_TRUE(Start());
     QSpinBox& spin = *MainForm->ui()->SpinEdit1;
     TLEADImage& image = *MainForm->ui()->LEADImage1;
