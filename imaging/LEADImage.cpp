@@ -2,6 +2,7 @@
 #include "imaging/LEADImage.h"
 
 #include "imaging/LEADBitmapImage.h"
+#include "imaging/LEADFieldLink.h"
 
 #include <QMenu>
 #include <QScrollBar>
@@ -30,6 +31,9 @@ TLEADImage::TLEADImage(QWidget* parent) : QAbstractScrollArea(parent)
     m_stateFlags |= kStateCreating;
     L_InitBitmap(&m_bitmap, 0, 0, 0);
     L_InitBitmap(&m_operationBitmap, 0, 0, 0);
+    L_InitBitmap(&m_floaterBitmap, 0, 0, 0);
+    L_InitBitmap(&m_floaterBackground, 0, 0, 0);
+    L_InitBitmap(&m_floaterCopy, 0, 0, 0);
     setEnableMethodErrors(true);
     SetLastError(1);
     // The option sets go through their writers, which check them.
@@ -60,6 +64,8 @@ TLEADImage::TLEADImage(QWidget* parent) : QAbstractScrollArea(parent)
 TLEADImage::~TLEADImage()
 {
     m_stateFlags |= kStateDestroying;
+    m_fieldLink.reset();
+    CancelDownload();
     DestroyPanWindow();
     CancelFeedLoad();
     while (m_statusDepth > 0)
@@ -71,6 +77,9 @@ TLEADImage::~TLEADImage()
         m_list = nullptr;
     }
     L_FreeBitmap(&m_operationBitmap);
+    L_FreeBitmap(&m_floaterBitmap);
+    L_FreeBitmap(&m_floaterBackground);
+    L_FreeBitmap(&m_floaterCopy);
     L_FreeBitmap(&m_bitmap);
 }
 
@@ -129,6 +138,8 @@ void TLEADImage::setBitmap(LBitmap* bitmap)
 {
     CheckProcessingAllowed();
     DestroyPanWindow();
+    if (m_allocated && m_enableFloater && L_BitmapHasRgn(&m_bitmap))
+        FreeFloaterDisplay();
 
     // Take the source first: it may be the working bitmap itself.
     const bool empty = !bitmap || bitmap->Width == 0 || bitmap->Height == 0;
@@ -263,6 +274,7 @@ int TLEADImage::ClearImage()
 {
     CheckProcessingAllowed();
     DestroyPanWindow();
+    DropFloaterPiece();
     CancelFeedLoad();
     EmptyPicture();
     ResetHook();

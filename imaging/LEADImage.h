@@ -33,6 +33,9 @@
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
+#include <QPainterPath>
+#include <QPointer>
+#include <QRegion>
 #include <QString>
 #include <QTransform>
 #include <QWidget>
@@ -41,6 +44,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <vector>
 #include <memory>
 #include <optional>
 
@@ -339,6 +343,12 @@ public:
     QString LastErrorText() const { return LeadErrorText(LastError()); }
     // The data-aware link's modified mark, set whenever the picture changes.
     bool DataModified() const { return m_dataModified; }
+    // An address download (BitmapDataPath) runs.
+    bool Downloading() const { return !m_downloadFinished; }
+    // The data link (LEADImage_datalink.cpp): DataSource is a TDataSource (platform/db), DataField
+    // one of its blob columns. The picture is read from the field at every row and written back
+    // (a header "LTOCXBND" and the file in DataSaveFormat) when the row is posted after a change.
+    virtual int LoadFromDataField();
 
     // Width, height (as seen) and depth of the working bitmap; 0 without one.
     int BitmapWidth() const;
@@ -428,10 +438,73 @@ public:
     // The screen rectangle of the last capture.
     TRect CaptureRect() const { return m_captureRect; }
 
-    // Regions, in client pixels (mapped through the display rectangles to bitmap pixels).
+    // ==== regions, mouse tools, outline, floater (LEADImage_region.cpp, LEADImage_floater.cpp)
+    // The region lives in the bitmap (copies carry it). Combine modes are the kernel's
+    // (LRGN_*): 1 replaces the region; a shape without pixels then removes it.
+    // Shapes in client pixels, mapped through the display rectangles to bitmap pixels.
     int SetRgnRect(int Left, int Top, int Width, int Height, int CombineMode);
     int SetRgnEllipse(int Left, int Top, int Width, int Height, int CombineMode);
     bool HasRgn();
+    // Removes the region. Without a picture: -2 and "Image not allocated.".
+    int FreeRgn();
+    // Region handles are values (nothing to free): GetRgnHandle gives the region in bitmap
+    // pixels (empty without one); SetRgnHandle combines one in, moved by the offsets.
+    using TRgnHandle = LRgnHandle;
+    TRgnHandle GetRgnHandle();
+    int SetRgnHandle(const TRgnHandle& hRgn, int XOffset, int YOffset, int CombineMode);
+    // Empties the handle; true.
+    bool DeleteRgnHandle(TRgnHandle& hRgn);
+    // The outline: 0 none, 1 outline, 2 moving outline (one step a second), 3 filled with
+    // RgnColor.
+    void SetRgnFrameType(int Type);
+    int RgnFrameType() const { return m_rgnFrameType; }
+    int RgnFramePhase() const { return m_rgnFramePhase; }
+    bool RgnFrameTimerRunning() const { return m_outlineTimer.isActive(); }
+    // The shape the left mouse button draws: 0 none, 1 rectangle, 2 rounded rectangle (corner
+    // ellipse 50 x 50), 3 ellipse, 4 polygon; set directly by the windows.
+    int RegionTool = 0;
+    // With RegionTool 0 the mouse draws a rubber band (OnRubberBand; RubberBandRect).
+    bool EnableRubberBand = false;
+    TColor RgnColor = 0;
+    // The combine mode of shapes drawn with the mouse; 1 at every press that starts a tool.
+    std::uint32_t RgnCombineMode = 1;
+    bool ToolActive() const { return m_toolActive; }
+    TPoint ToolStart() const { return m_toolStart; }
+    TPoint ToolCurrent() const { return m_toolCurrent; }
+    TRect RubberBandRect() const { return m_rubberBand; }
+    // The polygon being drawn: Index 0 .. PolygonCapacity - 1, else "PolygonPoint[]: Index out
+    // of range." (LastError 0).
+    TPoint PolygonPoint(int Index);
+    void setPolygonPoint(int Index, const TPoint& Point);
+    int PolygonCapacity() const { return int(m_polygon.size()); }
+    int PolygonPointCount() const { return m_polygonCount; }
+    void SetPolygonCapacity(int Count);
+
+    // The floater (LEADImage_floater.cpp). Read: with AutoFloater a new copy of the region's
+    // bounding rectangle (with the region moved to its origin), kept by the control; without it
+    // the floater given or lifted, or null. Write (AutoFloater goes off): a copy of the
+    // bitmap's region's bounding rectangle with that region, placed at 0, 0 at its own size.
+    LBitmap* Floater();
+    void setFloater(const LBitmap* bitmap);
+    // Where the floater shows and is cut, relative to the inner area (client pixels less the frame).
+    TRect FloaterDstRect() const { return m_floaterDstRect; }
+    TRect FloaterDstClipRect() const { return m_floaterDstClipRect; }
+    int SetFloaterDstRect(int Left, int Top, int Width, int Height);
+    int SetFloaterDstClipRect(int Left, int Top, int Width, int Height);
+    void SetFloaterDstLeft(int Left);
+    void SetFloaterDstTop(int Top);
+    bool FloaterVisible() const { return m_floaterVisible; }
+    void SetFloaterVisible(bool Visible);
+    // True when (X, Y) (client pixels) lies on the shown floater inside its region.
+    bool PointInFloater(int X, int Y) const;
+    int RebuildFloaterDisplay();
+    // The picture's pixels under the piece (with its region), kept to put them back.
+    const LBitmap& FloaterBackground() const { return m_floaterBackground; }
+    bool FloaterDragging() const { return m_floaterDragging; }
+    // The commit request of other code (a message in the original framework): stores the
+    // working bitmap, ends a floater (with AutoFloater also the region) and reports the change.
+    // While an animation plays LastError -16, while an operation runs 0.
+    void CommitRequest();
     // Bounds of the region in bitmap pixels; 0 without one.
     int RgnLeft() const;
     int RgnTop() const;
@@ -456,8 +529,10 @@ private:
     // The floater's part of the bracket (the floater comes with the region tools): the
     // bitmap the geometric operations work on, and putting the floater back afterwards.
     LBitmap* ProcessingTarget(const QString& operation);
-    bool FloaterActive() const { return false; }
-    int ReseatFloater() { return 1; }
+    bool FloaterActive() const;
+public:
+    int ReseatFloater();
+private:
     // Region bookkeeping after a change; the kernel's code.
     int UpdateRgnBounds();
     void RegionChanged();
@@ -1042,9 +1117,10 @@ protected:
     virtual void DblClick(TShiftState shift, int x, int y);
     // The mouse tools' part of a press, move and release; a move and a release may change the
     // point the events get (clamped while a tool drags).
-    virtual void ToolMouseDown(TMouseButton button, TShiftState shift, int x, int y) {}
-    virtual void ToolMouseMove(TShiftState shift, int& x, int& y) {}
-    virtual void ToolMouseUp(TMouseButton button, TShiftState shift, int& x, int& y) {}
+    // (LEADImage_region.cpp: the region tools, the rubber band and the floater.)
+    virtual void ToolMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void ToolMouseMove(TShiftState shift, int& x, int& y);
+    virtual void ToolMouseUp(TMouseButton button, TShiftState shift, int& x, int& y);
     // Overlays of the mouse tools and the magnifier, drawn on the window over the back buffer.
     void PaintControlOverlays(QPainter& painter);
     // Dropped files (DropFilesAllowed): the first one goes to OnDropFile and, with
@@ -1129,6 +1205,53 @@ private:
     void UpdateOpacity();
     // The next phase of the region outline (timer 100).
     void StepRegionOutline();
+    // The region's outline and fill on the window (to-display transform) and the mouse tool's shape.
+    void PaintRegionOverlays(QPainter& painter);
+    // The transform from bitmap pixels (stored) to client pixels.
+    QTransform StoredToClient() const;
+    // The region as client-pixel geometry, cached per region.
+    struct RegionShapes {
+        const void* Key = nullptr;
+        QRegion Area;          // stored pixels
+        QPainterPath Outline;  // stored pixel edges
+    };
+    const RegionShapes& CurrentRegionShapes();
+    RegionShapes m_regionShapes;
+    // The region-only paint: the picture inside the region, the back buffer as it was elsewhere.
+    void DrawPictureInRegion(const QRect& dstRect, const QRect& clip);
+    // Inner client area cut to the destination, in client pixels.
+    QRect ToolArea() const;
+    // The from-display transform of the region calls.
+    LRgnXForm FromDisplay() const;
+    // The floater (LEADImage_floater.cpp).
+    LBitmap* FloaterTarget();
+    void GreyFloater(int bitsPerPixel);
+    // Frees the piece, its background and its display (a new picture or an emptied control).
+    void DropFloaterPiece();
+    void PaintFloater(QPainter& painter);
+    void FreeFloaterDisplay();
+    void KeepFloaterBackground();
+    void LiftFloater(int x, int y);
+    void MoveFloaterTo(int x, int y);
+    void DropFloater();
+    LBitmap m_floaterBitmap;
+    LBitmap m_floaterBackground;
+    LBitmap m_floaterCopy;  // the copy handed out by Floater with AutoFloater
+    LRect m_floaterSource;  // where the piece lies in the picture (stored pixels)
+    TRect m_floaterDstRect;
+    TRect m_floaterDstClipRect;
+    TPoint m_floaterDragOffset;
+    bool m_floaterVisible = true;
+    bool m_floaterDisplay = false;  // the piece is to be drawn (lifted or given)
+    bool m_floaterDragging = false;
+    bool m_toolActive = false;
+    TPoint m_toolStart;
+    TPoint m_toolCurrent;
+    TRect m_rubberBand;
+    std::vector<TPoint> m_polygon;
+    int m_polygonCount = 0;
+    int m_rgnFrameType = 0;
+    int m_rgnFramePhase = 0;
     // Makes image current for the kernel's status callback, returning the one before
     // (LEADImage_file.cpp).
     static TLEADImage* SwapStatusImage(TLEADImage* image);
@@ -1299,6 +1422,21 @@ private:
     LoadState m_loadState;
     int m_saveRows = 0;
     LFeedLoad* m_feed = nullptr;
+    // The address download (LEADImage_download.cpp): http, https and file addresses through
+    // Qt's network access on the GUI thread's event loop, fed to the feed load as they arrive.
+    void CancelDownload();
+    void DownloadData();
+    void DownloadProgress(qint64 received, qint64 total);
+    void DownloadFinished();
+    // The end of a download: a failure empties the control quietly (LastError := code).
+    void EndDownload(int code);
+    class QNetworkAccessManager* m_network = nullptr;
+    class QNetworkReply* m_reply = nullptr;
+    bool m_downloadFinished = true;
+    // The data link's side in the control.
+    friend struct LeadFieldLink;
+    void WriteToDataField();
+    std::unique_ptr<struct LeadFieldLink> m_fieldLink;
     LBitmap m_feedBitmap;  // the kernel decodes the fed pages into it
     bool m_feedCancelled = false;
     LFileInfo m_fileInfo;
@@ -1321,7 +1459,7 @@ private:
     bool m_dropFilesAllowed = false;
     QString m_bitmapDataPath;
     QString m_dataField;
-    QObject* m_dataSource = nullptr;
+    QPointer<QObject> m_dataSource;
     bool m_readOnly = false;
     int m_dataLoadBits = 24;
     int m_dataSaveBits = 24;

@@ -358,11 +358,6 @@ void TLEADImage::timerEvent(QTimerEvent* event)
     Guard([this] { StepRegionOutline(); }, TGuardMode::Queue);
 }
 
-void TLEADImage::StepRegionOutline()
-{
-    ++m_outlinePhase;
-    viewport()->update();  // the outline is an overlay: the back buffer stays
-}
 
 namespace {
 

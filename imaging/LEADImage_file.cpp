@@ -174,7 +174,8 @@ void TLEADImage::setEnableProgressEvent(bool on)
 
 bool TLEADImage::FireStatus(int percent)
 {
-    if (!m_enableProgressEvent || !OnStatus)
+    // While an address downloads, the transfer reports the progress (LEADImage_download.cpp).
+    if (!m_enableProgressEvent || !OnStatus || !m_downloadFinished)
         return true;
     try {
         OnStatus(this, percent);

@@ -308,6 +308,8 @@ void TLEADImage::PaintSequence()
         // the picture is painted once without passes.
         if (!m_animationPlaying && !m_paintRgnOnly)
             PaintPictureEffect(dstRect, paintClip);
+        else if (!m_animationPlaying)
+            DrawPictureInRegion(dstRect, paintClip);
         else
             DrawPicture(dstRect, paintClip);
     }

@@ -508,6 +508,8 @@ void TLEADImage::PaintMagGlass(QPainter& painter)
 
 void TLEADImage::PaintControlOverlays(QPainter& painter)
 {
+    PaintRegionOverlays(painter);
+    PaintFloater(painter);
     if (m_zoomOutlineShown) {
         // Inverted, so that it shows on any picture.
         const TRect& r = m_zoomOutline;

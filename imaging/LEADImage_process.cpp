@@ -33,6 +33,8 @@ void TLEADImage::EndBitmapOperation(LBitmap* bitmap)
     L_FreeBitmap(&m_operationBitmap);
     if (LastError() == 1)
         MarkDataModified();
+    if (!m_autoFloater && m_floaterBitmap.IsAllocated())
+        RebuildFloaterDisplay();
     StoreWorkingBitmap();
     m_changedFlags |= kChangedPicture;
     m_stateFlags &= ~kStateBitmapLocked;
@@ -47,8 +49,8 @@ void TLEADImage::EndBitmapOperation(LBitmap* bitmap)
 LBitmap* TLEADImage::ProcessingTarget(const QString&)
 {
     // With a floater (EnableFloater and a lifted piece) the geometric operations work on the
-    // floater's bitmap; the region tools add it.
-    return &m_bitmap;
+    // piece: the region's part of the picture, taken afresh (LEADImage_floater.cpp).
+    return FloaterActive() ? FloaterTarget() : &m_bitmap;
 }
 
 int TLEADImage::ProcessBitmap(const QString& operation, bool targetRule, const std::function<int(LBitmap&)>& call,
@@ -159,9 +161,10 @@ int TLEADImage::GrayScale(int BitsPerPixel)
 {
     return ProcessBitmap(
         QStringLiteral("GrayScale"), false, [&](LBitmap& b) { return L_GrayScaleBitmap(&b, BitsPerPixel); },
-        [&](bool) {
+        [&](bool aborted) {
             ResetRectsForBitmap();
-            // A visible floater is made grey too once the region tools bring one.
+            if (!aborted)
+                GreyFloater(BitsPerPixel);
         });
 }
 
@@ -228,86 +231,6 @@ int TLEADImage::RemoveRedeye(TColor NewColor, int Threshold, int Lightness)
     RethrowPending();
     return ReportResultIf(QStringLiteral("RemoveRedeye"), code, true);
 }
-
-// ---- regions --------------------------------------------------------------------------------------
-
-int TLEADImage::SetRgnShape(const QString& operation, int Left, int Top, int Width, int Height, int CombineMode,
-                            bool ellipse)
-{
-    CheckProcessingAllowed();
-    if (!m_allocated)
-        RaiseNotAllocated(operation);
-    // From the display to the bitmap: client pixels scaled by Src over Dst, less the offset.
-    LRgnXForm xf;
-    if (m_geom.Dst.Width > 0 && m_geom.Dst.Height > 0 && m_geom.Src.Width > 0 && m_geom.Src.Height > 0) {
-        xf.XNumerator = m_geom.Src.Width;
-        xf.XDenominator = m_geom.Dst.Width;
-        xf.YNumerator = m_geom.Src.Height;
-        xf.YDenominator = m_geom.Dst.Height;
-        xf.XOffset = -m_geom.Dst.Left;
-        xf.YOffset = -m_geom.Dst.Top;
-    }
-    const LRect rect{Left, Top, Left + Width, Top + Height};
-    const int code = ellipse ? L_SetBitmapRgnEllipse(&m_bitmap, &xf, &rect, std::uint32_t(CombineMode))
-                             : L_SetBitmapRgnRect(&m_bitmap, &xf, &rect, std::uint32_t(CombineMode));
-    if (code == LE_SUCCESS)
-        RegionChanged();
-    return ReportResult(operation, code);
-}
-
-int TLEADImage::SetRgnRect(int Left, int Top, int Width, int Height, int CombineMode)
-{
-    return SetRgnShape(QStringLiteral("SetRgnRect"), Left, Top, Width, Height, CombineMode, false);
-}
-
-int TLEADImage::SetRgnEllipse(int Left, int Top, int Width, int Height, int CombineMode)
-{
-    return SetRgnShape(QStringLiteral("SetRgnEllipse"), Left, Top, Width, Height, CombineMode, true);
-}
-
-void TLEADImage::RegionChanged()
-{
-    UpdateRgnBounds();
-    StoreWorkingBitmap();
-    if (m_paintRgnOnly)
-        Invalidate();
-    if (OnRgnChange)
-        OnRgnChange(this);
-}
-
-int TLEADImage::UpdateRgnBounds()
-{
-    if (!m_allocated)
-        return 0;
-    LRect bounds;
-    const int code = L_GetBitmapRgnBounds(&m_bitmap, nullptr, &bounds);
-    if (code == LE_SUCCESS && bounds.IsEmpty() && L_BitmapHasRgn(&m_bitmap)) {
-        L_FreeBitmapRgn(&m_bitmap);
-        StoreWorkingBitmap();
-    }
-    return code;
-}
-
-bool TLEADImage::HasRgn()
-{
-    SetLastError(1);
-    return m_allocated && L_BitmapHasRgn(&m_bitmap);
-}
-
-namespace {
-LRect RegionBounds(const LBitmap& b, bool allocated)
-{
-    LRect r;
-    if (allocated)
-        L_GetBitmapRgnBounds(&b, nullptr, &r);
-    return r;
-}
-} // namespace
-
-int TLEADImage::RgnLeft() const { return RegionBounds(m_bitmap, m_allocated).Left; }
-int TLEADImage::RgnTop() const { return RegionBounds(m_bitmap, m_allocated).Top; }
-int TLEADImage::RgnWidth() const { return RegionBounds(m_bitmap, m_allocated).Width(); }
-int TLEADImage::RgnHeight() const { return RegionBounds(m_bitmap, m_allocated).Height(); }
 
 // ---- the load size hint ------------------------------------------------------------------------
 

@@ -86,10 +86,8 @@ void TLEADImage::setDropFilesAllowed(bool on)
 
 // ---- loading, saving, address download, data link -------------------------------------------
 
-KV_STORE(BitmapDataPath, const QString&, m_bitmapDataPath)
-KV_STORE(DataField, const QString&, m_dataField)
-KV_STORE(DataSource, QObject*, m_dataSource)
-KV_STORE(ReadOnly, bool, m_readOnly)
+// BitmapDataPath: LEADImage_download.cpp.
+// DataField, DataSource, ReadOnly: LEADImage_datalink.cpp.
 KV_STORE(DataLoadBits, int, m_dataLoadBits)
 KV_STORE(DataSaveBits, int, m_dataSaveBits)
 KV_STORE(DataSaveFormat, int, m_dataSaveFormat)
@@ -233,8 +231,7 @@ KV_STORE(MagGlassPointer, int, m_magGlassPointer)
 
 // ---- regions, floater, mouse -------------------------------------------------------------
 
-KV_STORE(AutoFloater, bool, m_autoFloater)
-KV_STORE(EnableFloater, bool, m_enableFloater)
+// AutoFloater, EnableFloater: LEADImage_floater.cpp.
 KV_STORE(EnableZoomInRect, bool, m_enableZoomInRect)
 KV_STORE(WandColor, TColor, m_wandColor)
 KV_STORE(WandSize, int, m_wandSize)

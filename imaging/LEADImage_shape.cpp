@@ -110,16 +110,32 @@ int TLEADImage::DrawShape(int ShapeType, const LBitmap* BackgroundBitmap)
     if (ShapeSurface(surface, origin)) {
         const int zoom = PaintZoomFactor();
         const double scale = m_drawPersistence && zoom > 0 ? zoom / 100.0 : 1.0;
+        // On the bitmap the rectangles are client pixels mapped through the destination and
+        // source rectangles (a picture shown at 100 % at the top left maps one to one).
+        const bool mapped = m_drawPersistence && zoom > 0 && m_geom.Dst.Width > 0 && m_geom.Dst.Height > 0;
+        const int f = FrameWidth();
+        const auto toBitmap = [&](int left, int top, int width, int height) {
+            if (!mapped)
+                return LRect{left - origin.X, top - origin.Y, left + width - origin.X, top + height - origin.Y};
+            const auto x = [&](int v) {
+                return LeadMulDiv(v - (m_geom.Dst.Left + f), m_geom.Src.Width, m_geom.Dst.Width) + m_geom.Src.Left;
+            };
+            const auto y = [&](int v) {
+                return LeadMulDiv(v - (m_geom.Dst.Top + f), m_geom.Src.Height, m_geom.Dst.Height) + m_geom.Src.Top;
+            };
+            return LRect{x(left), y(top), x(left + width), y(top + height)};
+        };
         LEfx3dShape shape;
         shape.Shape = std::uint32_t(ShapeType);
-        shape.Rect = LRect{m_shapeLeft - origin.X, m_shapeTop - origin.Y, m_shapeLeft + m_shapeWidth - origin.X,
-                           m_shapeTop + m_shapeHeight - origin.Y};
+        shape.Rect = toBitmap(m_shapeLeft, m_shapeTop, m_shapeWidth, m_shapeHeight);
         shape.PatternBackColor = KernelColor(m_patternBackColor);
         shape.PatternForeColor = KernelColor(m_patternForeColor);
         shape.PatternStyle = (m_patternStyle >= 0 && m_patternStyle <= 7) ? int(m_patternStyle) : 0;
-        shape.BackgroundRect = LRect{m_backgroundImageLeft, m_backgroundImageTop,
-                                     m_backgroundImageLeft + m_backgroundImageWidth,
-                                     m_backgroundImageTop + m_backgroundImageHeight};
+        shape.BackgroundRect = mapped ? toBitmap(m_backgroundImageLeft, m_backgroundImageTop, m_backgroundImageWidth,
+                                                 m_backgroundImageHeight)
+                                      : LRect{m_backgroundImageLeft, m_backgroundImageTop,
+                                              m_backgroundImageLeft + m_backgroundImageWidth,
+                                              m_backgroundImageTop + m_backgroundImageHeight};
         shape.BackgroundStyle = (m_shapeBackgroundStyle >= 0 && m_shapeBackgroundStyle <= 4) ? m_shapeBackgroundStyle : -1;
         code = LE_SUCCESS;
         LBitmap gradient;

@@ -210,6 +210,36 @@ int L_ChangeBitmapViewPerspective(LBitmap* dst, LBitmap* src, std::int32_t viewP
 // removes the region.
 int L_SetBitmapRgnRect(LBitmap* bitmap, const LRgnXForm* xform, const LRect* rect, std::uint32_t combineMode);
 int L_SetBitmapRgnEllipse(LBitmap* bitmap, const LRgnXForm* xform, const LRect* rect, std::uint32_t combineMode);
+// A rounded rectangle: its corners are quarters of an ellipse ellipseWidth x ellipseHeight
+// (in the caller's coordinates, at most the rectangle's size).
+int L_SetBitmapRgnRoundRect(LBitmap* bitmap, const LRgnXForm* xform, const LRect* rect, std::int32_t ellipseWidth,
+                            std::int32_t ellipseHeight, std::uint32_t combineMode);
+// Polygon fill modes: alternate (even-odd) and winding (non-zero).
+inline constexpr std::uint32_t LPOLY_ALTERNATE = 1;
+inline constexpr std::uint32_t LPOLY_WINDING = 2;
+struct LPoint {
+    std::int32_t X = 0;
+    std::int32_t Y = 0;
+};
+// A polygon through count points (closed back to the first); a pixel is inside when its centre
+// is, by fillMode.
+int L_SetBitmapRgnPolygon(LBitmap* bitmap, const LRgnXForm* xform, const LPoint* points, std::uint32_t count,
+                          std::uint32_t fillMode, std::uint32_t combineMode);
+
+// A region on its own, as a value: the pixels of a bitmap's region in its stored coordinates.
+// Copies share the mask; nothing is ever to be freed. Empty: no pixels.
+struct LRgnHandle {
+    std::shared_ptr<const LRegion> Region;
+    bool IsEmpty() const { return !Region; }
+    LRect Bounds() const { return Region ? Region->Bounds : LRect{}; }
+    bool Contains(std::int32_t x, std::int32_t y) const { return Region && Region->Contains(x, y); }
+};
+// A copy of the bitmap's region (empty without one).
+int L_GetBitmapRgnHandle(const LBitmap* bitmap, LRgnHandle* region);
+// Combines region into the bitmap's region, its pixel (x, y) landing on stored pixel
+// (x + XOffset, y + YOffset) of xform (null: no offset; the scale values must be 1).
+int L_SetBitmapRgnHandle(LBitmap* bitmap, const LRgnXForm* xform, const LRgnHandle* region, std::uint32_t combineMode);
+
 // Removes the region (success also when there was none).
 int L_FreeBitmapRgn(LBitmap* bitmap);
 bool L_BitmapHasRgn(const LBitmap* bitmap);

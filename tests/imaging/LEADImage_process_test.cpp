@@ -323,11 +323,12 @@ LBitmap ThumbnailPicture()
     return MakePicture(93, 70, [](int x, int y) { return (x > 30 && x < 62 && y > 20 && y < 50) ? kGreen : kRed; });
 }
 
-void DrawThumbnailFrame(TLEADImage& image)
+// The shape over the whole picture as shown (its destination), or at its own size.
+void DrawThumbnailFrame(TLEADImage& image, bool asShown = false)
 {
     image.setDrawPersistence(true);
-    image.setShapeWidth(image.BitmapWidth());
-    image.setShapeHeight(image.BitmapHeight());
+    image.setShapeWidth(asShown ? image.DstWidth() : image.BitmapWidth());
+    image.setShapeHeight(asShown ? image.DstHeight() : image.BitmapHeight());
     ASSERT_EQ(image.DrawShape(2000, image.Bitmap()), 1);
 }
 
@@ -354,7 +355,7 @@ TEST(LEADImageProcess, DrawShapeScalesByTheZoomAndTakesZeroAsOneHundred)
         Hold(image, ThumbnailPicture());
         if (zoom != 100)
             image.setPaintZoomFactor(zoom);
-        DrawThumbnailFrame(image);
+        DrawThumbnailFrame(image, zoom > 0);
         LBitmap copy = *image.Bitmap();
         return copy;
     };
@@ -366,6 +367,33 @@ TEST(LEADImageProcess, DrawShapeScalesByTheZoomAndTakesZeroAsOneHundred)
     EXPECT_EQ(PixelOf(doubled, 0, 0), kWhite);
     EXPECT_EQ(PixelOf(doubled, 92, 69), LRgb(234, 234, 234));
     EXPECT_EQ(PixelOf(doubled, 91, 68), kWhite);
+}
+
+TEST(LEADImageProcess, DrawShapeMapsItsRectangleThroughTheDisplay)
+{
+    // At 50 % the destination (the picture as shown) is half the size: a shape rectangle equal
+    // to it frames the whole bitmap, with the border twice as thick in bitmap pixels.
+    TLEADImage image;
+    image.resize(300, 200);
+    ThumbnailSettings(image);
+    image.setShapeBorderThickness(2);
+    image.setShapeInnerBandThickness(0);
+    image.setShapeOuterBandThickness(0);
+    image.setShadowXDepth(0);
+    image.setShadowYDepth(0);
+    image.setPaintZoomFactor(50);
+    Hold(image, MakePicture(120, 80, [](int, int) { return kRed; }));
+    ASSERT_EQ(image.DstWidth(), 60);
+    image.setDrawPersistence(true);
+    image.setShapeLeft(image.DstLeft());
+    image.setShapeTop(image.DstTop());
+    image.setShapeWidth(image.DstWidth());
+    image.setShapeHeight(image.DstHeight());
+    ASSERT_EQ(image.DrawShape(2000, image.Bitmap()), 1);
+    const LColor silver = LRgb(192, 192, 192);
+    for (const TPoint p : {TPoint(0, 40), TPoint(3, 40), TPoint(119, 40), TPoint(60, 0), TPoint(60, 79)})
+        EXPECT_EQ(At(image, p.X, p.Y), silver) << p.X << ", " << p.Y;
+    EXPECT_EQ(At(image, 5, 40), kRed) << "inside the border";
 }
 
 TEST(LEADImageProcess, DrawShapeOnAPalettePictureMakesIt24Bits)

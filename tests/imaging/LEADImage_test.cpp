@@ -174,9 +174,11 @@ TEST(LEADImageModel, EveryPublishedPropertyIsWritableAndReadsBackWhatWasWritten)
                     : name == "RasterizeViewMode"                       ? 3
                                                                         : 7;
         else if (p.metaType().id() == QMetaType::QString)
-            value = QStringLiteral("text");
+            value = name == "BitmapDataPath" ? QString() : QStringLiteral("text");  // an address would download
         else
             continue;  // fonts, icons, object links
+        if (name == "EnableFloater")
+            image.setAutoFloater(true);  // lifting is switched only while AutoFloater is on
         ASSERT_TRUE(p.write(&image, value));
         if (p.isEnumType())
             EXPECT_EQ(p.read(&image).toInt(), value.toInt());
