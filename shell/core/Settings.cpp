@@ -59,7 +59,9 @@ TProgramSettings LoadSettings(const QString& fileName)
 
 void SaveSettings(const QString& fileName, const TProgramSettings& s)
 {
+    // All keys in one replace of the file: a program killed meanwhile leaves the old set.
     TIniFile ini(fileName);
+    ini.BeginUpdate();
     ini.WriteString(kSection, QStringLiteral("DefaultTime"), s.DiashowTime);
     ini.WriteString(kSection, QStringLiteral("StopDiashowAtEnd"), boolText(!s.EndlessPlay));
     ini.WriteString(kSection, QStringLiteral("Fullscreen"), boolText(s.Fullscreen));
@@ -86,6 +88,7 @@ void SaveSettings(const QString& fileName, const TProgramSettings& s)
     ini.WriteString(kSection, QStringLiteral("PrintPreview"), boolText(s.PrintPreview));
     ini.WriteString(kSection, QStringLiteral("SourcePicturesPath"), s.SourceFolder);
     ini.WriteString(kSection, QStringLiteral("Drive"), s.ArchiveDrive);
+    ini.EndUpdate();
 }
 
 void LoadEffectList(TStringList& list, const QString& fileName)
