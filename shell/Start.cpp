@@ -3,6 +3,8 @@
 #include "platform/system/DriveMap.h"
 #include "platform/system/ProgramFolder.h"
 #include "platform/system/ShellFolders.h"
+#include "platform/system/SingleInstance.h"
+#include "platform/vcl/Guard.h"
 #include "platform/vcl/Application.h"
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
@@ -25,6 +27,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
+
+namespace {
+
+// The lock of the program folder, held from the start to the end of the run.
+std::unique_ptr<TSingleInstance> g_instance;
+
+} // namespace
 
 QString CheckProgramFolderWritable(const QString& folder)
 {
@@ -49,11 +58,20 @@ bool StartProgram()
         MessageDlg(stop, mtError, {mbOK});
         return false;
     }
-    // The drive letters kept in Generator.ini, and the volumes mounted now.
-    InitDriveMap();
-
     SetLanguageMessageHandler([](const QString& message) { MessageDlg(message, mtError, {mbOK}); });
     LoadLanguage();
+    // One program per program folder: a second start shows the running window and ends
+    // before it writes anything.
+    g_instance = std::make_unique<TSingleInstance>(ProgramFolder());
+    if (!g_instance->Acquire()) {
+        if (!g_instance->AskRunningToShow())
+            MessageDlg(GetLangText(10091), mtInformation, {mbOK});
+        g_instance.reset();
+        return false;
+    }
+    // The drive letters kept in Generator.ini, and the volumes mounted now; after the language
+    // has looked for Generator.ini, so that a missing file is reported before one is written.
+    InitDriveMap();
     FillProductInfo();
     Application->SetTitle(ProductInfo.ProductName);
 
@@ -79,6 +97,17 @@ bool StartProgram()
     ExportForm->GoToPage1 = goToPage1;
     ExportForm->Paths = paths;
     OnlineFotoForm->Paths = paths;
+    g_instance->OnShowRequest([] {
+        Guard([] {
+            if (!MainForm)
+                return;
+            if (MainForm->isMinimized())
+                MainForm->showMaximized();
+            MainForm->show();
+            MainForm->raise();
+            MainForm->activateWindow();
+        });
+    });
     return true;
 }
 
@@ -100,4 +129,5 @@ void EndProgram()
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
     UnloadLanguage();
+    g_instance.reset();
 }

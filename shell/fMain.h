@@ -46,11 +46,11 @@ public:
     // The captions that FormCreate takes from the language file, in the window's order.
     static const std::vector<TMainCaption>& CaptionTable();
 
-    // ---- folders (each with a trailing "/"; the archive folders are set by language at
-    //      start-up and stay empty for a language other than GERMAN, ENGLISH and SWEDISH) ----
+    // ---- folders (each with a trailing "/"; the archive root is the drive's "Korvanta/" in
+    //      every language, the video and screensaver folders are named by language) ----
     QString ProgramFolder;
     QString TempPicFolder;      // ProgramFolder + "temppic/"
-    QString ArchiveRoot;        // the slideshows: drive + "Korvanta/" or "Slideshow/"
+    QString ArchiveRoot;        // the slideshows: drive + "Korvanta/"
     QString VideoFolder;        // drive + "DVD-Diashow/" or "DVD-Slideshow/"
     QString EncoderFolder;      // VideoFolder + "encoder/"
     QString ExportFolder;       // drive + "CDROM-Export/"
@@ -213,6 +213,15 @@ public:
     QTimer* PicturesIniTimer = nullptr;
     QMetaObject::Connection PendingListGone;
     void AddSourcePictures(bool selectedOnly);
+    // TextEdit shows the text of the current slideshow item, or nothing without one; run
+    // whenever code changes the current item, so that typing never lands on another picture.
+    void ShowCurrentItemText();
+    // The user took the last picture out of the open slideshow in this run: only then may
+    // the JPEG files left in its folder go (after a question), never after a list that
+    // merely failed to load.
+    bool DiashowEmptiedByUser = false;
+    void DeleteLeftoverPictures();
+    void AfterUserRemoval();
     // ---- end of building the slideshow -------------------------------------------------------
 
     // ---- building the slideshow, part 2 (fMain_building2.cpp) ------------------------------

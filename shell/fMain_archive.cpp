@@ -96,6 +96,8 @@ void TMainForm::OpenDiashowFolder(const QString& folder)
     FreeDiashowListBox();
     CreateDiashowListBox();
     DeleteStaleThumbnails();
+    DiashowEmptiedByUser = false;
+    m_ui->TextEdit->clear();
 
     const QString path = ArchiveRoot + AddBackslash(folder);
     TDiashowIni ini;
@@ -164,7 +166,8 @@ void TMainForm::AddPictureToDiashow(const QString& path, int index)
         return;
     }
     FileSetAttr(target, faArchive);
-    MakeThumbnail(target, kThumbnailHeight, false, false);
+    // Made anew: a file of that name may be another picture's numbered thumbnail.
+    MakeThumbnail(target, kThumbnailHeight, false, true);
 
     const QString name = ExtractFileName(target);
     TListBoxItems& items = DiashowListBox->Items();
@@ -182,7 +185,8 @@ void TMainForm::DeletePictureFromDiashow(int index)
     TBusyCursor busy;
     m_ui->TextEdit->clear();
     const QString name = PictureItemName(DiashowListBox->Items()[index]);
-    if (!name.isEmpty())
+    // Only a file inside the slideshow's folder.
+    if (IsPlainFileName(name) && !DiashowPath().isEmpty())
         DeleteFile(DiashowPath() + name);
     DiashowListBox->Items().Delete(index);
     SavePicturesIni();
@@ -227,6 +231,8 @@ void TMainForm::NewBitBtnClick()
     SaveSettings();
     if (DiashowListBox)
         DiashowListBox->Items().Clear();
+    DiashowEmptiedByUser = false;
+    m_ui->TextEdit->clear();
     UpdateDiashowLabel();
     setWindowTitle(ProductInfo.ProductName + QStringLiteral(" - Archiv: ") + DiashowTitle);
     m_ui->SecEdit->setText(DiashowTime);

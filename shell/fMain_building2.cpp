@@ -9,6 +9,7 @@
 #include "platform/vcl/Files.h"
 #include "platform/vcl/Guard.h"
 #include "platform/vcl/SysUtils.h"
+#include "shell/core/Archive.h"
 #include "shell/core/Helpers.h"
 #include "shell/fMain_internal.h"
 #include "ui_fMain.h"
@@ -86,7 +87,7 @@ void TMainForm::SelectedPicturePath()
     if (index < 0 || index >= DiashowListBox->Items().Count())
         return;
     const QString name = PictureItemName(DiashowListBox->Items()[index]);
-    if (!name.isEmpty() && !DiashowPath().isEmpty())
+    if (IsPlainFileName(name) && !DiashowPath().isEmpty())
         SelectedPicture = DiashowPath() + name;
 }
 
@@ -142,7 +143,7 @@ void TMainForm::RefreshSelectedThumbnail()
         return;
     const QString folder = DiashowPath();
     const QString name = PictureItemName(items[index]);
-    if (folder.isEmpty() || name.isEmpty())
+    if (folder.isEmpty() || !IsPlainFileName(name))
         return;
     const QString text = PictureItemText(items[index]);
     const QString thumbnail = ThumbnailPath(folder + name, false);
@@ -177,6 +178,7 @@ void TMainForm::SelectItemAfterDrop(int index)
         return;
     list.setItemIndex(row);
     list.setSelected(row, true);
+    ShowCurrentItemText();
 }
 
 void TMainForm::FileListBoxDragOver(bool& accept)
@@ -248,8 +250,11 @@ void TMainForm::DiashowListBoxDragDrop(QObject* source, int x, int y)
             m_ui->PicProgressBar->hide();
         }
         DraggingOverList = false;
-        if (DiashowListBox && DiashowListBox->Items().Count() > 0)
+        if (DiashowListBox && DiashowListBox->Items().Count() > 0) {
             SelectItemAfterDrop(at);
+            // As a click on the list: the dropped picture's text and preview.
+            DiashowListBoxClick();
+        }
         return;
     }
     if (source != DiashowListBox)

@@ -170,13 +170,14 @@ TEST_F(Building, RemoveSelectedKeepsTheOthersAndTheirTexts)
     EXPECT_TRUE(files.contains("_THUMB_c.jpg"));
 }
 
-TEST_F(Building, RemoveOnAnEmptyListClearsLeftoverPictures)
+TEST_F(Building, RemoveOnAListEmptiedByCodeDeletesNothing)
 {
     Fill({"a.jpg"});
     MainForm->DiashowListBox->Items().Clear();
     Picture(folder + "stray.jpg");
     MainForm->ui()->SpeedButton3->click();
-    EXPECT_EQ(kvtest::FilesIn(folder), (QStringList{"Diashow.ini", "Pictures.ini"}));
+    EXPECT_EQ(kvtest::FilesIn(folder), (QStringList{"Diashow.ini", "Pictures.ini", "_THUMB_a.jpg", "a.jpg", "stray.jpg"}));
+    EXPECT_TRUE(kvtest::Ui().Asked().empty());
 }
 
 TEST_F(Building, RemoveAllAsksFirst)
