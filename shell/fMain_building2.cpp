@@ -164,6 +164,10 @@ void TMainForm::RefreshSelectedThumbnail()
     items.Insert(index, PictureItem(numbered, name, text, true));
     DiashowListBox->setItemIndex(index);
     DiashowListBox->setSelected(index, selected);
+    // The turned picture in the preview, and its new size in the status line.
+    SelectedPicturePath();
+    if (!SelectedPicture.isEmpty())
+        ShowPicturePreview(SelectedPicture, false, true);
 }
 
 void TMainForm::SelectItemAfterDrop(int index)

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -123,6 +124,10 @@ TEST_F(Building2, RotatingTwiceSwapsSidesAndNumbersTheThumbnails)
     EXPECT_TRUE(list.Items()[1].contains("_THUMB_1b.jpg"));
     EXPECT_EQ(QImage(folder + "_THUMB_1b.jpg").height(), 70);
     EXPECT_EQ(SelectedRows(list), QList<int>{1});
+    // The preview shows the turned picture, and the status line its new size.
+    EXPECT_EQ(MainForm->ui()->ViewLEADImage->BitmapWidth(), 90);
+    EXPECT_TRUE(MainForm->ui()->StatusBar1->currentMessage().contains("90x120"))
+        << MainForm->ui()->StatusBar1->currentMessage().toStdString();
 
     MainForm->ui()->SpeedButton5->click();
     EXPECT_EQ(QImage(folder + "b.jpg").size(), QSize(120, 90));
@@ -197,8 +202,9 @@ TEST_F(Building2, TurningWithoutACurrentPictureDoesNothing)
     }
     EXPECT_EQ(kvtest::ReadFile(source + "s.jpg"), before);
     EXPECT_TRUE(kvtest::Ui().Asked().empty());
-    if (MainForm->DiashowListBox)
+    if (MainForm->DiashowListBox) {
         EXPECT_EQ(MainForm->DiashowListBox->Items().Count(), 0);
+    }
 }
 
 TEST_F(Building2, DroppedSourcePicturesLandInSourceOrder)

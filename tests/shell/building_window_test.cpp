@@ -137,6 +137,16 @@ TEST_F(Building, AddButtonsCopyInSourceOrder)
     EXPECT_EQ(Names().last(), "a&b_1.jpg");
 }
 
+TEST_F(Building, ADoubleClickInTheSourceListAdds)
+{
+    SetSource({"a.jpg", "b.jpg"});
+    SelectSource({1});
+    THTMListBox& files = *MainForm->ui()->FileListBox;
+    ASSERT_TRUE(files.OnDblClick);
+    files.OnDblClick(&files);
+    EXPECT_EQ(Names(), QStringList{"b.jpg"});
+}
+
 TEST_F(Building, EmptySelectionsAreExplained)
 {
     SetSource({"a.jpg"});

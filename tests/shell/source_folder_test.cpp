@@ -134,6 +134,18 @@ TEST_F(SourceFolder, UnreadablePictureIsSkippedAndNamedAfterTheRead)
     EXPECT_FALSE(boxes[0].Text.contains("fine.bmp"));
 }
 
+TEST_F(SourceFolder, APictureDeepInLongFolderNamesGetsItsThumbnail)
+{
+    QString deep = Pictures;
+    for (int i = 0; i < 5; ++i)
+        deep += QString("Urlaub am Meer mit der ganzen Familie im Sommer %1/").arg(i);
+    ASSERT_GT(MakeDosName(deep + "a.jpg").toUtf8().size(), 240);
+    WritePicture(deep + "a.jpg", "JPG");
+    MainForm->BilderEinlesen(deep);
+    EXPECT_EQ(ListedNames(), QStringList{"a.jpg"});
+    EXPECT_EQ(QImage(MainForm->ThumbnailPath(deep + "a.jpg", true)).height(), 70);
+}
+
 TEST_F(SourceFolder, AUsersOwnFileBesideAConversionIsKept)
 {
     WritePicture(Pictures + "scan.bmp", "BMP", 200, 100, QColor(200, 20, 20));
