@@ -146,6 +146,10 @@ public:
     static QString PictureItemName(const QString& item);
     static QString PictureItemText(const QString& item);
     static bool PictureItemHasText(const QString& item);
+    // Shows TNewForm emptied; true (DiashowTitle set) when a title was given.
+    bool AskDiashowTitle();
+    // True when the open slideshow has a title, else asks for one first.
+    bool EnsureDiashowTitle();
     // Handlers of the archive tab and the file menu.
     void NewBitBtnClick();
     void Open1BitBtnClick();

@@ -216,14 +216,36 @@ void ShowSlideshowPages(Ui::TMainForm& ui)
 
 } // namespace
 
+bool TMainForm::AskDiashowTitle()
+{
+    // The dialog starts empty every time; it refuses an empty title itself.
+    QLineEdit& edit = *NewForm->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    edit.clear();
+    if (NewForm->ShowModal() != kNewFormOk || edit.text().trimmed().isEmpty())
+        return false;
+    DiashowTitle = edit.text().trimmed();
+    return true;
+}
+
+bool TMainForm::EnsureDiashowTitle()
+{
+    if (!DiashowTitle.trimmed().isEmpty())
+        return true;
+    // An untitled slideshow (the fresh one after a delete) is named before its first picture.
+    if (!AskDiashowTitle())
+        return false;
+    m_ui->TitleEdit->setText(DiashowTitle);
+    setWindowTitle(ProductInfo.ProductName + QStringLiteral(" - Archiv: ") + DiashowTitle);
+    return true;
+}
+
 void TMainForm::NewBitBtnClick()
 {
-    if (NewForm->ShowModal() != kNewFormOk)
+    if (!AskDiashowTitle())
         return;
     DeleteStaleThumbnails();
     m_ui->PageControl1->show();
     SetDiashowMenusEnabled(true);
-    DiashowTitle = NewForm->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
     m_ui->TitleEdit->setText(DiashowTitle);
     TBusyCursor busy;
     DiashowFolder = NextArchiveName();

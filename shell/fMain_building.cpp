@@ -62,6 +62,8 @@ void TMainForm::AddSourcePictures(bool selectedOnly)
         MessageDlg(GetLangText(selectedOnly ? 10004 : 10005), mtInformation, {mbOK});
         return;
     }
+    if (!EnsureDiashowTitle())
+        return;
     if (!DiashowListBox)
         CreateDiashowListBox();
     TLongWork longWork;

@@ -233,7 +233,7 @@ void TMainForm::DiashowListBoxDragDrop(QObject* source, int x, int y)
             if (files.Selected(i))
                 WorkList1->Add(SourcePicturePath(files.Items()[i]));
         }
-        if (WorkList1->Count() == 0)
+        if (WorkList1->Count() == 0 || !EnsureDiashowTitle())
             return;
         const int count = DiashowListBox->Items().Count();
         const int at = DragIndex < 0 || DragIndex > count ? count : DragIndex;

@@ -66,7 +66,7 @@ protected:
         ASSERT_TRUE(program.Ready());
         ASSERT_TRUE(Start());
         source = kvtest::MakeTempFolder("source");
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
     }
     void TearDown() override { CloseAndEnd(); }
@@ -175,7 +175,7 @@ TEST_F(Building2, EachTurnMovesTheRedQuarter)
         {"SpeedButton10", {120, 90}, {5, 80}},  // top and bottom swapped
     };
     for (const Case& c : cases) {
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         Fill({"p.jpg"});
         MainForm->DiashowListBox->setItemIndex(0);
@@ -220,7 +220,7 @@ TEST_F(Building2, DroppedSourcePicturesLandInSourceOrder)
         {-1, {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "x.jpg", "y.jpg", "z.jpg"}, 4},
     };
     for (const Case& c : cases) {
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         Fill({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
         MakeTall();
@@ -292,7 +292,7 @@ TEST_F(Building2, InternalMoveReordersListAndPicturesIni)
 TEST_F(Building2, DeleteKeyRemovesSelectedSlideshowPicturesFromEitherList)
 {
     for (const bool fromSource : {false, true}) {
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         Fill({"a.jpg", "b.jpg", "c.jpg"});
         THTMListBox& list = *MainForm->DiashowListBox;

@@ -55,7 +55,7 @@ protected:
         ASSERT_TRUE(Start());
         root = MainForm->ArchiveRoot;
         source = kvtest::MakeTempFolder("source");
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
     }
     void TearDown() override { CloseAndEnd(); }
@@ -117,7 +117,7 @@ TEST_F(Building, AddButtonsCopyInSourceOrder)
         {"SpeedButton2", {1}, {"a&b.jpg", "b.jpg", "c.jpg"}},
     };
     for (const Case& c : cases) {
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         // Sorted as the source list shows them; "&" is escaped in the item, not in the file.
         SetSource({"a&b.jpg", "b.jpg", "c.jpg"});
@@ -242,7 +242,7 @@ TEST_F(Building, PendingTextsAreSavedBeforeTheCloseAndBeforeAnotherSlideshow)
     Fill({"a.jpg"});
     const QString first = folder;
     Type(0, "kept on open");
-    MainForm->OpenDiashowFolder("del");
+    kvtest::OpenNewSlideshow();
     EXPECT_FALSE(MainForm->PicturesIniPending());
     EXPECT_EQ(kvtest::ReadFile(first + "Pictures.ini"), "a.jpg | kept on open\r\n");
     // Nothing of the first slideshow lands in the new one.
@@ -259,7 +259,7 @@ TEST_F(Building, PendingTextsAreSavedBeforeTheCloseAndBeforeAnotherSlideshow)
     EXPECT_EQ(PicturesIni(), "b.jpg | kept on new\r\n");
 
     // The close.
-    MainForm->OpenDiashowFolder("del");
+    kvtest::OpenNewSlideshow();
     folder = MainForm->DiashowPath();
     Fill({"c.jpg"});
     Type(0, "kept on close");

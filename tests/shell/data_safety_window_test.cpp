@@ -51,7 +51,7 @@ protected:
         ASSERT_TRUE(program.Ready());
         ASSERT_TRUE(Start());
         source = kvtest::MakeTempFolder("source");
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
     }
     void TearDown() override { CloseAndEnd(); }

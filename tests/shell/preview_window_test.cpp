@@ -36,7 +36,7 @@ protected:
         ASSERT_TRUE(program.Ready());
         ASSERT_TRUE(Start());
         source = kvtest::MakeTempFolder("source");
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         // Nobody holds a key unless a test says so.
         MainForm->KeyboardModifiers = [this] { return modifiers; };
