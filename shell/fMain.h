@@ -65,6 +65,9 @@ public:
     QString DiashowTime;     // seconds per picture as typed
     QString SelectedPicture;
     QString SourceFolder;    // the folder the source pictures were read from
+    // The folder the user chose last in the picture dialog (SourceFolder may be temppic/);
+    // kept as "SourcePicturesPath" in Generator.ini.
+    QString SourcePicturesPath;
     // The picture list of the open slideshow, made at run time in ListBoxPanel.
     THTMListBox* DiashowListBox = nullptr;
 

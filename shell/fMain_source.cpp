@@ -19,6 +19,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QThread>
 #include <QThreadPool>
 
@@ -98,6 +99,13 @@ private:
     std::vector<bool> m_done;
 };
 
+// The user's Pictures folder (XDG), or the home folder when there is none.
+QString PicturesFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return AddBackslash(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
+}
+
 } // namespace
 
 QString TMainForm::ThumbnailPath(const QString& file, bool inThumbsFolder) const
@@ -145,6 +153,8 @@ void TMainForm::OpenBitBtnClick()
                                        "*.tiff;*.TIFF;*.gif;*.GIF");
         // The folder is handed on by value; the process's current folder stays.
         dialog.Options |= ofNoChangeDir;
+        // Where the user chose last, else the Pictures folder of the desktop.
+        dialog.InitialDir = DirectoryExists(SourcePicturesPath) ? SourcePicturesPath : PicturesFolder();
         if (!dialog.Execute())
             return;
         const QString folder = AddBackslash(ExtractFilePath(dialog.FileName));
@@ -164,6 +174,7 @@ void TMainForm::OpenBitBtnClick()
         if (!SourceFolder.isEmpty() && SourceFolder != folder)
             DeleteOwnConvertedCopies(SourceFolder);
         SourceFolder = folder;
+        SourcePicturesPath = folder;
         BilderEinlesen(SourceFolder);
         return;
     }

@@ -52,6 +52,7 @@ TProgramSettings LoadSettings(const QString& fileName)
     s.EffectNumber = ini.ReadInteger(kSection, QStringLiteral("Effect"), 1);
     s.TextOffset = ini.ReadInteger(kSection, QStringLiteral("TextOffset"), 0);
 
+    s.SourceFolder = ini.ReadString(kSection, QStringLiteral("SourcePicturesPath"), QString());
     const QString drive = ini.ReadString(kSection, QStringLiteral("Drive"), QString());
     s.ArchiveDrive = drive.isEmpty() ? QStringLiteral("C") : UpperCase(AddBackslash(drive));
     return s;

@@ -7,12 +7,14 @@
 
 #include "controls/HTMListBox.h"
 #include "imaging/LEADImage.h"
+#include "platform/vcl/IniFiles.h"
 #include "shell/core/Archive.h"
 #include "shell/core/SourceFolder.h"
 
 #include <QColor>
 #include <QFileInfo>
 #include <QImage>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <gtest/gtest.h>
 
@@ -194,6 +196,33 @@ TEST_F(SourceFolder, OnlyTheCopiesThisRunMadeAreDeleted)
     MainForm->DeleteOwnConvertedCopies(temp);
     EXPECT_EQ(FilesIn(temp), QStringList({"mine_bmp.jpg", "x.bmp"}));
     EXPECT_TRUE(MainForm->ConvertedCopies.isEmpty());
+}
+
+TEST_F(SourceFolder, PictureDialogStartsWhereTheUserChoseLast)
+{
+    // No folder chosen yet: the desktop's Pictures folder.
+    const QString xdgPictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QDir().mkpath(xdgPictures);
+    WritePicture(Pictures + "a.bmp", "BMP");
+    QStringList startedIn;
+    const auto answer = [&](const QStringList& files) {
+        kvtest::Ui().Expect(TAskKind::OpenFile, [&startedIn, files](TAskRequest& request) {
+            startedIn << request.Data.value("InitialDir").toString();
+            return TAskAnswer(mrOk, files);
+        });
+    };
+    answer({Pictures + "a.bmp"});
+    MainForm->OpenBitBtnClick();
+    // Read through the temporary folder, yet the user's folder is remembered.
+    EXPECT_EQ(MainForm->SourceFolder, MainForm->TempPicFolder);
+    answer({});
+    MainForm->OpenBitBtnClick();
+    CloseAndEnd();
+    EXPECT_EQ(TIniFile(m_program.Folder + "Generator.ini").ReadString("SETTINGS", "SourcePicturesPath", ""), Pictures);
+    ASSERT_TRUE(Start());
+    answer({});
+    MainForm->OpenBitBtnClick();
+    EXPECT_EQ(startedIn, (QStringList{xdgPictures + "/", Pictures, Pictures}));
 }
 
 TEST_F(SourceFolder, PictureDialogReadsTheChosenFolder)
