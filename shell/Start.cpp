@@ -26,12 +26,41 @@
 #include <QTabWidget>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QTemporaryFile>
+#include <QTranslator>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
 // The lock of the program folder, held from the start to the end of the run.
 std::unique_ptr<TSingleInstance> g_instance;
+// Qt's own texts (file dialog, Yes/No, colour dialog) in the chosen language.
+std::vector<std::unique_ptr<QTranslator>> g_qtTranslations;
+
+void LoadQtTranslations()
+{
+    const QString code = LanguageName == QLatin1String("GERMAN")    ? QStringLiteral("de")
+                         : LanguageName == QLatin1String("SWEDISH") ? QStringLiteral("sv")
+                                                                    : QString();
+    if (code.isEmpty())
+        return;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString& catalog : {QStringLiteral("qt_"), QStringLiteral("qtbase_")}) {
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(catalog + code, folder) && QCoreApplication::installTranslator(translator.get()))
+            g_qtTranslations.push_back(std::move(translator));
+    }
+}
+
+void UnloadQtTranslations()
+{
+    for (const auto& translator : g_qtTranslations)
+        QCoreApplication::removeTranslator(translator.get());
+    g_qtTranslations.clear();
+}
 
 } // namespace
 
@@ -69,6 +98,7 @@ bool StartProgram()
         g_instance.reset();
         return false;
     }
+    LoadQtTranslations();
     // The drive letters kept in Generator.ini, and the volumes mounted now; after the language
     // has looked for Generator.ini, so that a missing file is reported before one is written.
     InitDriveMap();
@@ -129,5 +159,6 @@ void EndProgram()
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
     UnloadLanguage();
+    UnloadQtTranslations();
     g_instance.reset();
 }

@@ -13,6 +13,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -79,4 +81,26 @@ TEST(Start, AProgramFolderThatCannotBeWrittenStopsTheStart)
     EXPECT_FALSE(StartProgram());
     EXPECT_EQ(MainForm, nullptr);
     EndProgram();
+}
+
+TEST(StartTranslations, QtsOwnButtonsSpeakTheChosenLanguage)
+{
+    struct Case {
+        const char* language;
+        const char* yes;
+        const char* no;
+    };
+    const Case cases[] = {{"GERMAN", "&Ja", "&Nein"}, {"ENGLISH", "&Yes", "&No"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        kvtest::ProgramFixture program(c.language);
+        ASSERT_TRUE(program.Ready());
+        ASSERT_TRUE(StartProgram());
+        QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(box.button(QMessageBox::Yes)->text(), c.yes);
+        EXPECT_EQ(box.button(QMessageBox::No)->text(), c.no);
+        EndProgram();
+    }
+    QMessageBox after(QMessageBox::Question, "", "", QMessageBox::Yes);
+    EXPECT_EQ(after.button(QMessageBox::Yes)->text(), "&Yes");
 }
