@@ -5,6 +5,8 @@
 
 #include "controls/HTMListBox.h"
 #include "imaging/LEADImage.h"
+#include "imaging/LErrCode.h"
+#include "platform/imagelib/imagelib.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Files.h"
 #include "platform/vcl/Guard.h"
@@ -102,30 +104,48 @@ void TMainForm::RotateOrFlipPicture(const QString& operation)
     TLEADImage& view = *m_ui->ViewLEADImage;
     const TColor white = 0xFFFFFF;
     bool done = false;
-    try {
-        // The picture itself, never whatever the preview happens to hold.
-        if (view.Load(SelectedPicture, 0, 1, -1) == 1) {
-            int rc = 0;
-            if (operation == QLatin1String("90"))
-                rc = view.Rotate(9000, 1, white);
-            else if (operation == QLatin1String("-90"))
-                rc = view.Rotate(27000, 1, white);
-            else if (operation == QLatin1String("180"))
-                rc = view.Rotate(18000, 1, white);
-            else if (operation == QLatin1String("FlipV"))
-                rc = view.Reverse();
-            else if (operation == QLatin1String("FlipH"))
-                rc = view.Flip();
-            // The save writes a temporary file beside the picture and replaces it only once
-            // the whole picture is written.
-            done = rc == 1 && view.Save(SelectedPicture, 23, 24, 4, 0) == 1;
+    int losslessRc = LE_NOT_SUPPORTED;
+    QString failure;
+    // A JPEG whose size allows it is turned without decoding: nothing of its quality goes.
+    const std::pair<const char*, std::int32_t> lossless[] = {
+        {"90", LJXF_ROTATE90}, {"-90", LJXF_ROTATE270}, {"180", LJXF_ROTATE180},
+        {"FlipV", LJXF_MIRROR}, {"FlipH", LJXF_FLIP}};
+    for (const auto& [name, code] : lossless) {
+        if (operation == QLatin1String(name))
+            losslessRc = L_TransformJpegLossless(QFile::encodeName(SelectedPicture).constData(), code);
+    }
+    if (losslessRc == LE_SUCCESS) {
+        done = true;
+    } else if (losslessRc != LE_NOT_SUPPORTED) {
+        failure = LeadErrorText(losslessRc);
+    } else {
+        try {
+            // The picture itself, never whatever the preview happens to hold.
+            if (view.Load(SelectedPicture, 0, 1, -1) == 1) {
+                int rc = 0;
+                if (operation == QLatin1String("90"))
+                    rc = view.Rotate(9000, 1, white);
+                else if (operation == QLatin1String("-90"))
+                    rc = view.Rotate(27000, 1, white);
+                else if (operation == QLatin1String("180"))
+                    rc = view.Rotate(18000, 1, white);
+                else if (operation == QLatin1String("FlipV"))
+                    rc = view.Reverse();
+                else if (operation == QLatin1String("FlipH"))
+                    rc = view.Flip();
+                // The save writes a temporary file beside the picture and replaces it only
+                // once the whole picture is written.
+                done = rc == 1 && view.Save(SelectedPicture, 23, 24, 4, 0) == 1;
+            }
+        } catch (...) {
+            done = false;
         }
-    } catch (...) {
-        done = false;
+        if (!done)
+            failure = view.LastErrorText();
     }
     if (!done) {
         busy.reset();
-        MessageBoxFlags(QStringLiteral("An error occured in your application, ") + QChar('\n') + view.LastErrorText(),
+        MessageBoxFlags(QStringLiteral("An error occured in your application, ") + QChar('\n') + failure,
                         QStringLiteral("Error"), MB_OK);
         return;
     }

@@ -210,3 +210,25 @@ TEST_F(DataSafety, ASecondStartShowsTheRunningWindowAndEnds)
     EXPECT_EQ(kvtest::Ui().Pending(), 0u);
     EndProgram();
 }
+
+TEST_F(DataSafety, AWriteProtectedPictureIsNotTurned)
+{
+    // 120 x 90 is turned the decoding way, 128 x 96 without decoding: both refuse.
+    for (const QSize size : {QSize(120, 90), QSize(128, 96)}) {
+        kvtest::FillSourceList(source, {"p.jpg"}, [size](const QString& path) {
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(Qt::darkGreen);
+            image.save(path, "JPEG");
+        });
+        MainForm->ui()->SpeedButton2->click();
+        const int row = MainForm->DiashowListBox->Items().Count() - 1;
+        const QString picture = folder + TMainForm::PictureItemName(MainForm->DiashowListBox->Items()[row]);
+        QFile::setPermissions(picture, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        const QByteArray before = ReadFile(picture);
+        Click(row);
+        kvtest::Ui().ExpectMessage(mrOk, "An error occured in your application");
+        MainForm->ui()->SpeedButton5->click();
+        EXPECT_EQ(ReadFile(picture), before);
+        EXPECT_EQ(kvtest::Ui().Pending(), 0u);
+    }
+}
