@@ -50,6 +50,7 @@ TLEADImage::TLEADImage(QWidget* parent) : QAbstractScrollArea(parent)
     setFocusPolicy(Qt::ClickFocus);
     m_vScrollBarWidth = verticalScrollBar()->sizeHint().width();
     m_hScrollBarHeight = horizontalScrollBar()->sizeHint().height();
+    InitScrolling();
     UpdateOpacity();
     resize(150, 150);
     m_stateFlags &= ~kStateCreating;
@@ -59,6 +60,7 @@ TLEADImage::TLEADImage(QWidget* parent) : QAbstractScrollArea(parent)
 TLEADImage::~TLEADImage()
 {
     m_stateFlags |= kStateDestroying;
+    DestroyPanWindow();
     CancelFeedLoad();
     while (m_statusDepth > 0)
         PopStatusChain();
@@ -103,6 +105,7 @@ int TLEADImage::StoreWorkingBitmap()
 
 void TLEADImage::EmptyPicture()
 {
+    StopPlayback();
     if (m_list) {
         L_DestroyBitmapList(m_list);
         m_list = nullptr;
@@ -125,6 +128,7 @@ LBitmap* TLEADImage::Bitmap()
 void TLEADImage::setBitmap(LBitmap* bitmap)
 {
     CheckProcessingAllowed();
+    DestroyPanWindow();
 
     // Take the source first: it may be the working bitmap itself.
     const bool empty = !bitmap || bitmap->Width == 0 || bitmap->Height == 0;
@@ -258,6 +262,7 @@ void TLEADImage::setBitmapListIndex(int index)
 int TLEADImage::ClearImage()
 {
     CheckProcessingAllowed();
+    DestroyPanWindow();
     CancelFeedLoad();
     EmptyPicture();
     ResetHook();
@@ -346,6 +351,8 @@ void TLEADImage::BitmapChanged()
     m_changedFlags |= kChangedPicture;
     if (m_autoRepaint)
         Invalidate();
+    UpdatePanWindow();
+    UpdateMagGlass();
     if (OnChange)
         OnChange(this);
 }

@@ -9,6 +9,8 @@
 //   LEADImage_file.cpp     loading, saving, the feed load, the status chain
 //   LEADImage_display.cpp  layout, zoom, centring, scroll positions, keys, drops, resize, timers
 //   LEADImage_paint.cpp    painting into the back buffer and onto the window
+//   LEADImage_effects.cpp  the numbered effects and transitions of the paint, with progress
+//   LEADImage_animate.cpp  animation playback and the drawing canvas
 //
 // Every operation keeps its result code in LastError (1 success, 0 or negative a failure)
 // and, while EnableMethodErrors is on, raises ELeadImageError on failure (TLeadErrorReporter).
@@ -22,6 +24,7 @@
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Types.h"
+#include "platform/vcl/Controls.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -31,24 +34,33 @@
 #include <QImage>
 #include <QMenu>
 #include <QString>
+#include <QTransform>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QDragEnterEvent;
 class QDropEvent;
+class QEvent;
+class QFocusEvent;
 class QKeyEvent;
+class QMouseEvent;
 class QPainter;
 class QPaintEvent;
 class QResizeEvent;
+class QTimer;
 class QTimerEvent;
 class QWheelEvent;
 
 // A scroll area: the viewport is the client area, which shrinks when a scroll bar shows.
-class TLEADImage : public QAbstractScrollArea, public TLeadErrorReporter {
+class TLeadPanWindow;
+
+class TLEADImage : public QAbstractScrollArea, public TLeadErrorReporter, public TDragControl {
     Q_OBJECT
 
 public:
@@ -406,7 +418,7 @@ public:
     // The frame of the Frame... properties on the window, rect in client pixels.
     int DrawFrame(const TRect& rect);
     // With EnableZoomInRect: toggles the zoom outline (rect inflated by 1; the same rect again
-    // removes it). The paint draws it in XOR over the picture (ZoomOutline).
+    // removes it). The paint event draws it over the picture, inverting the pixels under it.
     void DrawZoomRect(const TRect& rect, bool fromPaint);
     bool ZoomOutlineShown() const { return m_zoomOutlineShown; }
     TRect ZoomOutline() const { return m_zoomOutline; }
@@ -482,6 +494,29 @@ public:
     const QImage& BackBuffer() const { return m_surface; }
     // A paint of this control runs.
     bool InPaint() const { return m_inPaint; }
+    // ---- animation and the drawing canvas (LEADImage_animate.cpp) ------------------------------
+    // Starts or stops the playback of the bitmap list on the playback timer (OnAnimate follows).
+    // Without list and picture: "No bitmap list." (LastError -2); enabling twice does nothing.
+    void AnimationEnable(bool Enable);
+    bool AnimationEnabled() const { return m_animationEnabled; }
+    // The playback starts again after the last frame (set by the loader from AutoAnimationLoop
+    // and the file's loop count).
+    bool LoopAnimation() const { return m_loopAnimation; }
+    void setLoopAnimation(bool on) { m_loopAnimation = on; }
+    // The index of the next frame the playback shows (0 without a playback).
+    int PlaybackFrameIndex() const;
+    // A canvas for drawing: with DrawPersistence on the bitmap, client coordinates mapped onto
+    // bitmap pixels (DrawMapping), otherwise on the window clipped to InnerClientRect; pen,
+    // brush or (ForText) font from the Draw... properties and TextFont. Null when there is no
+    // bitmap or window to draw on. EndDrawCanvas frees it (and repaints after a bitmap draw).
+    TCanvas* BeginDrawCanvas(bool ForText);
+    void EndDrawCanvas(TCanvas* canvas);
+    QTransform DrawMapping() const { return m_drawMapping; }
+
+    // Effects are painted without their EffectDelay waits (video frames are recorded from the
+    // back buffer, as fast as the machine goes).
+    bool SkipEffectDelay() const { return m_skipEffectDelay; }
+    void setSkipEffectDelay(bool on);
     // Paints under way in all controls of the process.
     static int PaintsInProgress();
 
@@ -540,6 +575,85 @@ public:
     using TKeyEvent = std::function<void(QObject* Sender, int& Key, TShiftState Shift)>;
     TKeyEvent OnKeyDown;   // a key went down while the control has the focus
     TNotifyEvent OnResize; // the client area changed its size
+
+    // ---- mouse, keys, focus and drag (LEADImage_events.cpp) ---------------------------------
+    // Client points are viewport pixels. A press fires OnMouseDown before the control's own
+    // mouse tools act on it; moves and releases fire OnMouseMove and OnMouseUp after them. A
+    // left click fires OnClick on release, before OnMouseUp; a double click fires OnDblClick
+    // and then OnMouseDown with ssDouble. With DragMode automatic a left press starts a drag
+    // instead (OnStartDrag), and no mouse events fire for it.
+    using TKeyPressEvent = std::function<void(QObject* Sender, QChar& Key)>;
+    using TStartDragEvent = std::function<void(QObject* Sender, QObject*& DragObject)>;
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnEnter;
+    ::TMouseEvent OnMouseDown;
+    ::TMouseMoveEvent OnMouseMove;
+    ::TMouseEvent OnMouseUp;
+    TKeyPressEvent OnKeyPress;  // a key typed a character
+    TKeyEvent OnKeyUp;
+    TDragOverEvent OnDragOver;  // unassigned: the control refuses drags
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+    TStartDragEvent OnStartDrag;
+    // Starts dragging this control (OnStartDrag first); immediate false waits for the threshold.
+    void BeginDrag(bool immediate, int threshold = -1);
+    // TDragControl
+    QObject* DragSender() override { return this; }
+    QWidget* DragClient() override { return viewport(); }
+    void DoDragOver(QObject* source, int x, int y, TDragState state, bool& accept) override;
+    void DoDragDrop(QObject* source, int x, int y) override;
+    void DoEndDrag(QObject* target, int x, int y, bool moved) override;
+
+    // ---- scrolling (LEADImage_scroll.cpp) ----------------------------------------------------
+    // Scroll bar requests: Bar 0 horizontal, 1 vertical; Code 0 line up (left), 1 line down
+    // (right), 2 page up, 3 page down, 4 thumb position, 5 thumb track (ThumbPos), 6 top,
+    // 7 bottom. Obeyed only with EnableScroll and outside a paint; OnBeforeScroll before a
+    // move, OnScroll after it (AutoScroll on).
+    enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scThumbPosition, scThumbTrack, scTop, scBottom };
+    void ScrollMessage(int Bar, int Code, int ThumbPos = 0);
+    // Scrolls the picture by (dx, dy) pixels within the scroll ranges; no events.
+    void ScrollBy(int dx, int dy);
+    // One scroll step along an axis with OnBeforeScroll and OnScroll (the DstLeft, DstTop writers).
+    void ScrollHorz(int delta);
+    void ScrollVert(int delta);
+    // Range Minimum .. Maximum and the page step of a bar (Bar 0 horizontal, 1 vertical). A page
+    // step of -1 (a new control) becomes a tenth of the picture's width (height) at its first
+    // use with a picture and is kept from then on.
+    void SetScrollBar(int Bar, bool Redraw, int Maximum, int Minimum);
+    int HPageStep() const { return m_hPageStep; }
+    int VPageStep() const { return m_vPageStep; }
+    static constexpr int HLineStep() { return 1; }
+    static constexpr int VLineStep() { return 2; }
+    // A scroll step runs (the layout keeps the rectangles meanwhile).
+    bool Scrolling() const { return m_scrolling; }
+
+    // ---- pan window (LEADImage_panwin.cpp) ---------------------------------------------------
+    // A small tool window showing the whole picture with a rectangle (PanWinRectColor) round the
+    // part the control shows; dragging the rectangle scrolls the control. OnPanWin fires with
+    // flag 0 when it is made, 1 when the user moved the rectangle, 2 when the user closed it.
+    int ShowPanWindow(bool Show);
+    int UpdatePanWindow();
+    QWidget* PanWindowHandle() const;
+    bool PanWindowWanted() const { return m_panWindowWanted; }
+    std::uint32_t PanWinFlags() const { return m_panWinFlags; }
+    // The visible part of the picture in picture pixels (as seen), as the pan window frames it.
+    QRect VisiblePictureRect() const;
+
+    // ---- magnifying glass (LEADImage_panwin.cpp) ---------------------------------------------
+    // A loupe over the picture that follows the mouse: Width x Height client pixels showing the
+    // picture's pixels under the pointer at ZoomFactor percent of the picture, framed in
+    // PenColor (BorderSize pixels, raised with Border3D), BackColor beyond the picture, an
+    // ellipse or a rectangle, a cross hair (CrosshairStyle 1), centred on the pointer or with
+    // its top left there (Center). IgnoreRegion is kept for a restart.
+    virtual int StartMagGlass(int Width, int Height, int ZoomFactor, TColor PenColor, TColor BackColor, bool Ellipse,
+                              int BorderSize, bool Border3D, int CrosshairStyle, bool IgnoreRegion, bool Center);
+    virtual int StopMagGlass();
+    void UpdateMagGlass();
+    bool MagGlassActive() const { return m_magGlassActive; }
+    // The three option words of the magnifier (bit 2 of the first: the pointer over the loupe
+    // asks OnMagGlassCursor).
+    std::uint32_t MagGlassOptions[3] = {0, 0, 0};
     // The framework's virtual-key code of a Qt key (0 for keys it has none for).
     static int VirtualKeyCode(int qtKey);
     // No size of its own, as a plain control: scroll bars do not make a layout grow it.
@@ -599,10 +713,11 @@ public:
     int VScrollStep() const { return m_vScrollStep; }
     bool EnableScroll() const { return m_enableScroll; }
     bool EnableKeyboard() const { return m_enableKeyboard; }
-    int PanWinX() const { return m_panWinX; }
-    int PanWinY() const { return m_panWinY; }
-    int PanWinWidth() const { return m_panWinWidth; }
-    int PanWinHeight() const { return m_panWinHeight; }
+    // While the pan window is shown, its place and size as the user left them.
+    int PanWinX();
+    int PanWinY();
+    int PanWinWidth();
+    int PanWinHeight();
     QString PanWinTitle() const { return m_panWinTitle; }
     TColor PanWinRectColor() const { return m_panWinRectColor; }
     bool PanWinSysMenu() const { return m_panWinSysMenu; }
@@ -911,6 +1026,27 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    // The framework's mouse handlers, inside the guard. The defaults fire the events around
+    // the control's mouse tools (ToolMouseDown, ToolMouseMove, ToolMouseUp).
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void DblClick(TShiftState shift, int x, int y);
+    // The mouse tools' part of a press, move and release; a move and a release may change the
+    // point the events get (clamped while a tool drags).
+    virtual void ToolMouseDown(TMouseButton button, TShiftState shift, int x, int y) {}
+    virtual void ToolMouseMove(TShiftState shift, int& x, int& y) {}
+    virtual void ToolMouseUp(TMouseButton button, TShiftState shift, int& x, int& y) {}
+    // Overlays of the mouse tools and the magnifier, drawn on the window over the back buffer.
+    void PaintControlOverlays(QPainter& painter);
     // Dropped files (DropFilesAllowed): the first one goes to OnDropFile and, with
     // DropAutoLoad, is loaded.
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -966,10 +1102,25 @@ private:
     bool SyncScrollBars(bool showBars, bool mayHide = true);
     // Child controls follow the picture: each moves by (-dx, -dy).
     void MoveChildren(int dx, int dy);
-    // Scrolls the picture by (dx, dy) pixels within the scroll ranges.
-    void ScrollBy(int dx, int dy);
     // One scroll step: ScrollBy between OnBeforeScroll and OnScroll, the rectangles kept.
     void ScrollStep(int dx, int dy);
+    // The page step of a bar, resolved as SetScrollBar does.
+    int ResolvePageStep(int bar);
+    // The scroll bars' own requests (their buttons, trough and thumb).
+    void ScrollBarAction(int bar, int action);
+    // One wheel message: delta in eighths of a degree, horizontal with Shift or a sideways wheel.
+    void WheelMessage(int delta, bool horizontal, Qt::MouseButtons buttons);
+    // Scroll bar signals and mouse tracking, once at construction.
+    void InitScrolling();
+    void StartDragAt(bool immediate, int threshold, std::optional<QPoint> globalStart);
+    // The pan window's report (flag 1: the rectangle's top left in picture pixels).
+    void PanWindowReport(int flag, QPoint corner);
+    void DestroyPanWindow();
+    // The pan window property writers' end: UpdatePanWindow reported under the property's name.
+    void ReportPanWindowWrite(const char* property);
+    void PlacePanWindow();
+    void RefreshPanWinPlace();
+    void PaintMagGlass(QPainter& painter);
     // The DstLeft (horizontal) or DstTop writer on edge.
     void SetDstEdge(int& edge, int value, bool horizontal);
     // After a write that moves the picture: layout, repaint when AutoRepaint, LastError 1.
@@ -987,10 +1138,68 @@ private:
     // Fills area less hole (none: all of it) on the back buffer.
     void FillOutside(const QRect& area, const QRect& hole, const QColor& color);
     void DrawPicture(const QRect& dstRect, const QRect& clip);
-    // PaintMaxPasses calls of pass, with OnPaintNotify(0, type) before the first and
-    // OnPaintNotify(n, type) after pass n (type 0: the background, 1: the picture).
-    void PaintPasses(unsigned type, const std::function<void()>& pass);
-    void PaintTransition(const QRect& area);
+    // The scaled picture and where the part that shows in dstRect within clip lies in it
+    // (visible: that part in client pixels); null when nothing shows.
+    const QImage* ScaledPart(const QRect& dstRect, const QRect& clip, QRect& visible, QPoint& offset);
+    // ---- effects (LEADImage_effects.cpp) -------------------------------------------------------
+    // The picture through PaintEffect in PaintMaxPasses passes, with OnPaintNotify(0, 1) before
+    // the first and OnPaintNotify(n, 1) after pass n and the progress reports; false when a
+    // handler stopped it.
+    bool PaintPictureEffect(const QRect& dstRect, const QRect& clip);
+    // The gradient or pattern behind the picture through TransitionEffect (type 0).
+    void PaintTransitionEffect(const QRect& area);
+    // The passes of one effect over area of the back buffer, `to` being the new content;
+    // unseen: the steps change nothing on the window (no showing, no waits).
+    bool RunEffect(std::uint32_t effect, const QRect& area, const QImage& to, unsigned type, bool unseen);
+    // One step on the window and the EffectDelay wait (only outside a paint event).
+    void ShowEffectStep(const QRect& area);
+    // A repaint now would paint an effect (which then runs outside the paint event).
+    bool EffectPaintPending() const;
+    void RunDeferredPaint();
+    // The contrast, intensity and gamma of the display differ from the plain picture.
+    bool DisplayAdjusted() const;
+    QImage AdjustedForDisplay(const QImage& part) const;
+    struct EffectPlanDeleter {
+        void operator()(LEfxEffectPlan* p) const;
+    };
+    // The plan of the last effect of each type (0 the background, 1 the picture) and what it
+    // was made for.
+    struct CachedPlan {
+        std::array<std::uint32_t, 8> Key{};
+        std::unique_ptr<LEfxEffectPlan, EffectPlanDeleter> Plan;
+    };
+    CachedPlan m_effectPlans[2];
+    // What the last finished effect paint of the picture left on the buffer.
+    struct Shown {
+        std::uint64_t Generation = 0;
+        QRect Area;
+        int Contrast = 0, Intensity = 0, Gamma = 100;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+    Shown m_shown;
+    // ---- animation and the drawing canvas (LEADImage_animate.cpp) ------------------------------
+    struct PlaybackDeleter {
+        void operator()(LPlayback* p) const;
+    };
+    struct DrawCanvasState;
+    struct DrawCanvasDeleter {
+        void operator()(DrawCanvasState* s) const;
+    };
+    QTimer* PlaybackTimer();
+    // The timer's handler: the next frame, then the timer set to its delay.
+    void PlaybackStep();
+    // Ends a playback without a word (the list it plays is going).
+    void StopPlayback();
+    // After a load: the playback of an animated picture when AutoAnimate is on.
+    void StartAutoAnimation();
+    QTransform ClientToBitmapTransform() const;
+    QTimer* m_playbackTimer = nullptr;
+    bool m_animationEnabled = false;
+    bool m_loopAnimation = false;
+    QTransform m_drawMapping;
+    bool m_inPaintEvent = false;
+    bool m_deferredPaint = false;
+    bool m_skipEffectDelay = false;
     // The buffer in the client area's size and the format for Transparent.
     void PrepareSurface();
 
@@ -1060,6 +1269,25 @@ private:
     int m_infoYResolution = 0;
     bool m_transparentPaint = false;
     QBasicTimer m_outlineTimer;
+    // Scrolling, the pan window and the magnifier.
+    int m_hPageStep = -1;
+    int m_vPageStep = -1;
+    int m_wheelRest[2] = {0, 0};  // wheel deltas below a step, horizontal and vertical
+    bool m_clicked = false;       // a left press that may end in a click
+    TLeadPanWindow* m_panWindow = nullptr;
+    bool m_panWindowWanted = false;
+    std::uint32_t m_panWinFlags = 1;
+    bool m_magGlassActive = false;
+    struct MagGlassArgs {
+        int Width = 0, Height = 0, ZoomFactor = 100;
+        TColor PenColor = 0, BackColor = 0;
+        bool Ellipse = false;
+        int BorderSize = 0;
+        bool Border3D = false;
+        int CrosshairStyle = 0;
+        bool IgnoreRegion = false, Center = true;
+    } m_magGlass;
+    QPoint m_magGlassAt{-1, -1};  // the pointer over the client area; (-1, -1) when outside
     int m_outlinePhase = 0;
 
     // ---- load and save bookkeeping -------------------------------------------------------
@@ -1225,4 +1453,8 @@ private:
     QMenu* m_popupMenu = nullptr;
     int m_tabOrder = -1;
     bool m_tabStop = false;
+
+    // Last, so that they go before the bitmap, the list and the buffers they use.
+    std::unique_ptr<LPlayback, PlaybackDeleter> m_playback;
+    std::unique_ptr<DrawCanvasState, DrawCanvasDeleter> m_drawCanvas;
 };

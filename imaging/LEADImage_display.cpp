@@ -81,6 +81,8 @@ void TLEADImage::RecalcLayout()
         }
     }
     m_stateFlags &= ~kStateLayout;
+    UpdatePanWindow();
+    UpdateMagGlass();
 }
 
 bool TLEADImage::SyncScrollBars(bool showBars, bool mayHide)
@@ -99,14 +101,10 @@ bool TLEADImage::SyncScrollBars(bool showBars, bool mayHide)
         setHorizontalScrollBarPolicy(h);
         setVerticalScrollBarPolicy(v);
     }
-    QScrollBar* hbar = horizontalScrollBar();
-    QScrollBar* vbar = verticalScrollBar();
-    hbar->setRange(0, bars ? m_geom.HScrollMax : 0);
-    vbar->setRange(0, bars ? m_geom.VScrollMax : 0);
-    hbar->setPageStep(std::max(1, m_geom.ViewWidth));
-    vbar->setPageStep(std::max(1, m_geom.ViewHeight));
-    hbar->setValue(m_geom.HScrollPos);
-    vbar->setValue(m_geom.VScrollPos);
+    SetScrollBar(0, true, bars ? m_geom.HScrollMax : 0, 0);
+    SetScrollBar(1, true, bars ? m_geom.VScrollMax : 0, 0);
+    horizontalScrollBar()->setValue(m_geom.HScrollPos);
+    verticalScrollBar()->setValue(m_geom.VScrollPos);
     return changed;
 }
 
@@ -123,55 +121,6 @@ void TLEADImage::MoveChildren(int dx, int dy)
             continue;
         child->move(child->x() - dx, child->y() - dy);
     }
-}
-
-namespace {
-
-// delta cut so that position + delta stays within 0 .. maximum.
-int ClampDelta(int delta, int position, int maximum) { return std::max(-position, std::min(delta, maximum - position)); }
-
-} // namespace
-
-void TLEADImage::ScrollBy(int dx, int dy)
-{
-    TLeadGeometry& g = m_geom;
-    dx = ClampDelta(dx, g.HScrollPos, g.HScrollMax);
-    dy = ClampDelta(dy, g.VScrollPos, g.VScrollMax);
-    if (dx == 0 && dy == 0)
-        return;
-    // One axis: the position moves, the destination (not beyond 0) and its clip with it.
-    const auto scroll = [](int delta, int& position, int& edge, int& clipEdge) {
-        position += delta;
-        if (delta == 0)
-            return;
-        if (edge - delta > 0) {
-            edge = 0;
-            position = 0;
-        } else {
-            edge -= delta;
-        }
-        clipEdge = edge;
-    };
-    scroll(dx, g.HScrollPos, g.Dst.Left, g.DstClip.Left);
-    scroll(dy, g.VScrollPos, g.Dst.Top, g.DstClip.Top);
-    SyncScrollBars(false);
-    MoveChildren(dx, dy);
-    Refresh();
-}
-
-void TLEADImage::ScrollStep(int dx, int dy)
-{
-    m_scrolling = true;
-    dx = ClampDelta(dx, m_geom.HScrollPos, m_geom.HScrollMax);
-    dy = ClampDelta(dy, m_geom.VScrollPos, m_geom.VScrollMax);
-    if (dx != 0 || dy != 0) {
-        if (OnBeforeScroll)
-            OnBeforeScroll(this);
-        ScrollBy(dx, dy);
-    }
-    m_scrolling = false;
-    if (OnScroll)
-        OnScroll(this);
 }
 
 void TLEADImage::scrollContentsBy(int, int)
@@ -288,7 +237,10 @@ void TLEADImage::SetDstEdge(int& edge, int value, bool horizontal)
     }
     if (value < 1) {
         const int delta = edge - value;
-        ScrollStep(horizontal ? delta : 0, horizontal ? 0 : delta);
+        if (horizontal)
+            ScrollHorz(delta);
+        else
+            ScrollVert(delta);
     }
     SetLastError(1);
 }
@@ -363,6 +315,16 @@ void TLEADImage::keyPressEvent(QKeyEvent* event)
 {
     int key = VirtualKeyCode(event->key());
     Guard([&] {
+        // The paging and arrow keys scroll first (Home and End do not), then OnKeyDown.
+        if (m_enableKeyboard) {
+            static constexpr struct {
+                int vk, bar, code;
+            } kScrollKeys[] = {{VK_PRIOR, 1, scPageUp}, {VK_NEXT, 1, scPageDown}, {VK_UP, 1, scLineUp},
+                               {VK_DOWN, 1, scLineDown}, {VK_LEFT, 0, scLineUp}, {VK_RIGHT, 0, scLineDown}};
+            for (const auto& k : kScrollKeys)
+                if (k.vk == key)
+                    ScrollMessage(k.bar, k.code);
+        }
         if (hasFocus() && OnKeyDown) {
             TShiftState shift = 0;
             if (event->modifiers() & Qt::ShiftModifier)
@@ -373,18 +335,18 @@ void TLEADImage::keyPressEvent(QKeyEvent* event)
                 shift |= ssAlt;
             OnKeyDown(this, key, shift);
         }
+        // The character the key types, unless the handler took the key.
+        const QString text = event->text();
+        if (key != 0 && OnKeyPress && text.size() == 1 && !event->modifiers().testFlag(Qt::ControlModifier)) {
+            QChar c = text.at(0);
+            OnKeyPress(this, c);
+        }
     });
     // The control keeps its keys; Return and Escape still reach the window (its default and
     // cancel buttons) unless the handler took them.
     const bool windowKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
                            event->key() == Qt::Key_Escape;
     event->setAccepted(!windowKey || key == 0);
-}
-
-void TLEADImage::wheelEvent(QWheelEvent* event)
-{
-    // The wheel does not move the scroll bars behind the control's back.
-    event->ignore();
 }
 
 void TLEADImage::timerEvent(QTimerEvent* event)

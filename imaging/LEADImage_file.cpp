@@ -227,6 +227,9 @@ void TLEADImage::RestoreLoadOptionSets(const SavedOptions& saved)
 
 int TLEADImage::Load(const QString& FileName, int BitsPerPixel, int PageNumber, int PageCount)
 {
+    // A new picture ends the playback of the old one.
+    if (m_animationEnabled)
+        AnimationEnable(false);
     ClearImage();
     if (PageCount == 0) {
         BitmapChanged();
@@ -256,8 +259,8 @@ int TLEADImage::Load(const QString& FileName, int BitsPerPixel, int PageNumber, 
             if (m_canvasPaletteGiven)
                 std::copy(std::begin(m_fileInfo.Palette), std::end(m_fileInfo.Palette), m_canvasPalette);
             m_canvasBackground = (m_fileInfo.Flags & LFI_HAS_BACKGROUND) ? m_fileInfo.BackgroundColor : 0;
-            // An animated picture is loaded page by page into the list like any other; its
-            // playback (AutoAnimate) starts from that list.
+            // An animated picture is loaded page by page into the list like any other; the
+            // canvas values above describe its frames.
             code = L_CreateBitmapList(&m_list);
             if (code == LE_SUCCESS) {
                 m_listIndex = 0;
@@ -276,6 +279,8 @@ int TLEADImage::Load(const QString& FileName, int BitsPerPixel, int PageNumber, 
     }
     FinishLoad(code);
     RethrowPending();
+    if (code == LE_SUCCESS)
+        StartAutoAnimation();
     return ReportResultIf(QStringLiteral("Load"), code, true);
 }
 

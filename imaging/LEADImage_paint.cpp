@@ -47,14 +47,13 @@ QRect SourceClipOnDestination(const TLeadBox& src, const TLeadBox& clip, const Q
     return QRect(QPoint(c(left), c(top)), QPoint(c(right) - 1, c(bottom) - 1));
 }
 
-// Qt's brush for a pattern number (anything outside 0 .. 7 counts as 0).
-Qt::BrushStyle PatternBrush(int pattern)
-{
-    static constexpr Qt::BrushStyle kBrushes[] = {Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,
-                                                  Qt::VerPattern,   Qt::FDiagPattern, Qt::BDiagPattern,
-                                                  Qt::CrossPattern, Qt::DiagCrossPattern};
-    return kBrushes[pattern >= 0 && pattern <= 7 ? pattern : 0];
-}
+// Marks a paint that runs inside the window's paint event.
+struct TPaintEventScope {
+    bool& flag;
+    const bool was;
+    explicit TPaintEventScope(bool& f) : flag(f), was(f) { flag = true; }
+    ~TPaintEventScope() { flag = was; }
+};
 
 } // namespace
 
@@ -84,9 +83,12 @@ void TLEADImage::Refresh()
     m_surfaceStale = true;
     if (viewport()->isVisible())
         viewport()->repaint();
-    // Not on the screen (or not exposed): the back buffer is painted all the same.
-    if (m_surfaceStale)
+    // Not on the screen (or not exposed), or an effect (which the paint event leaves for
+    // later): the back buffer is painted now all the same.
+    if (m_surfaceStale) {
         Guard([this] { Paint(); }, TGuardMode::Queue);
+        viewport()->update();
+    }
 }
 
 // ---- writers ---------------------------------------------------------------------------------
@@ -124,6 +126,7 @@ void TLEADImage::PrepareSurface()
     if (m_surface.size() == size && m_surface.format() == format)
         return;
     m_surface = QImage(size, format);
+    m_shown = Shown{};
     if (!m_surface.isNull())
         m_surface.fill(m_transparent ? QColor(Qt::transparent) : ColorOf(m_backColor));
 }
@@ -168,40 +171,14 @@ void TLEADImage::DrawFrame(const QRect& client)
     bevel(m_frameInnerThickness, m_frameInnerStyle == fisRaised, m_frameInnerHiliteColor, m_frameInnerShadowColor);
 }
 
-void TLEADImage::PaintTransition(const QRect& area)
+const QImage* TLEADImage::ScaledPart(const QRect& dstRect, const QRect& clip, QRect& visible, QPoint& offset)
 {
-    if (area.isEmpty())
-        return;
-    QPainter p(&m_surface);
-    p.setClipRect(area);
-    if (m_transitionStyle == etsGradient) {
-        // Bands from the start colour at the top to the end colour at the bottom.
-        const QColor a = ColorOf(m_gradientStartColor);
-        const QColor b = ColorOf(m_gradientEndColor);
-        const int steps = std::max(2, m_gradientSteps);
-        for (int i = 0; i < steps; ++i) {
-            const auto mix = [&](int x, int y) { return x + (y - x) * i / (steps - 1); };
-            const int y0 = area.top() + area.height() * i / steps;
-            const int y1 = area.top() + area.height() * (i + 1) / steps;
-            p.fillRect(QRect(area.left(), y0, area.width(), y1 - y0),
-                       QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue())));
-        }
-        return;
-    }
-    const Qt::BrushStyle brush = PatternBrush(m_patternStyle);
-    if (brush != Qt::SolidPattern)
-        p.fillRect(area, ColorOf(m_patternBackColor));
-    if (brush != Qt::NoBrush)
-        p.fillRect(area, QBrush(ColorOf(m_patternForeColor), brush));
-}
-
-void TLEADImage::DrawPicture(const QRect& dstRect, const QRect& clip)
-{
+    visible = QRect();
     if (!m_allocated || m_surface.isNull() || dstRect.width() <= 0 || dstRect.height() <= 0)
-        return;
-    const QRect visible = dstRect & clip & SourceClipOnDestination(m_geom.Src, m_geom.SrcClip, dstRect);
+        return nullptr;
+    visible = dstRect & clip & SourceClipOnDestination(m_geom.Src, m_geom.SrcClip, dstRect);
     if (visible.isEmpty())
-        return;
+        return nullptr;
     const QRect part = visible.translated(-dstRect.topLeft());
     const QSize destination = dstRect.size();
     const bool smooth = m_paintScaling != psNormal;
@@ -224,25 +201,26 @@ void TLEADImage::DrawPicture(const QRect& dstRect, const QRect& clip)
         c.Smooth = smooth;
         c.Part = wanted;
         if (c.Image.isNull())
-            return;
+            return nullptr;
     }
-    QPainter p(&m_surface);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(visible.topLeft(), c.Image, part.translated(-c.Part.topLeft()));
+    offset = part.topLeft() - c.Part.topLeft();
+    return &c.Image;
 }
 
-void TLEADImage::PaintPasses(unsigned type, const std::function<void()>& pass)
+void TLEADImage::DrawPicture(const QRect& dstRect, const QRect& clip)
 {
-    if (OnPaintNotify)
-        OnPaintNotify(this, 0, type);
-    for (int n = 1; n <= m_paintMaxPasses; ++n) {
-        pass();
-        // A listener of OnPaintNotify sees each step; the wait lets no message through.
-        if (m_paintNotificationDelay > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(m_paintNotificationDelay));
-        if (OnPaintNotify)
-            OnPaintNotify(this, unsigned(n), type);
-    }
+    QRect visible;
+    QPoint offset;
+    const QImage* scaled = ScaledPart(dstRect, clip, visible, offset);
+    if (!scaled)
+        return;
+    QPainter p(&m_surface);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    const QRect part(offset, visible.size());
+    if (DisplayAdjusted())
+        p.drawImage(visible.topLeft(), AdjustedForDisplay(scaled->copy(part)));
+    else
+        p.drawImage(visible.topLeft(), *scaled, part);
 }
 
 void TLEADImage::Paint()
@@ -316,7 +294,7 @@ void TLEADImage::PaintSequence()
     } else {
         if (!m_transparent && m_backErase && (!m_scrolling || m_paintRgnOnly || m_useTransparentColor))
             FillOutside(inner, QRect(), back);
-        PaintPasses(0, [&] { PaintTransition(dstRect & inner); });
+        PaintTransitionEffect(dstRect & inner);
     }
 
     if (m_allocated) {
@@ -329,7 +307,7 @@ void TLEADImage::PaintSequence()
         // While an animation plays (and for a region-only paint, which the region code draws)
         // the picture is painted once without passes.
         if (!m_animationPlaying && !m_paintRgnOnly)
-            PaintPasses(1, [&] { DrawPicture(dstRect, paintClip); });
+            PaintPictureEffect(dstRect, paintClip);
         else
             DrawPicture(dstRect, paintClip);
     }
@@ -365,8 +343,19 @@ void TLEADImage::paintEvent(QPaintEvent* event)
 {
     Guard(
         [&] {
-            if (m_surfaceStale || m_surface.size() != ClientSize())
+            // An effect is painted outside the paint event, so that each of its steps reaches
+            // the screen; until then the window shows what the buffer holds.
+            if (EffectPaintPending() && m_surface.size() == ClientSize()) {
+                if (!m_deferredPaint) {
+                    m_deferredPaint = true;
+                    QMetaObject::invokeMethod(
+                        this, [this] { Guard([this] { RunDeferredPaint(); }, TGuardMode::Queue); },
+                        Qt::QueuedConnection);
+                }
+            } else if (m_surfaceStale || m_surface.size() != ClientSize()) {
+                const TPaintEventScope scope(m_inPaintEvent);
                 Paint();
+            }
             QPainter p(viewport());
             if (m_surface.isNull()) {
                 if (!m_transparent)
@@ -374,6 +363,7 @@ void TLEADImage::paintEvent(QPaintEvent* event)
             } else {
                 p.drawImage(event->rect().topLeft(), m_surface, event->rect());
             }
+            PaintControlOverlays(p);
             DrawOverlays(p);
         },
         TGuardMode::Queue);

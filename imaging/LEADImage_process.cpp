@@ -36,6 +36,8 @@ void TLEADImage::EndBitmapOperation(LBitmap* bitmap)
     StoreWorkingBitmap();
     m_changedFlags |= kChangedPicture;
     m_stateFlags &= ~kStateBitmapLocked;
+    UpdatePanWindow();
+    UpdateMagGlass();
     if (m_autoRepaint)
         Invalidate();
     if (!aborted && OnChange)

@@ -6,6 +6,8 @@
 
 #include <QMenu>
 
+#include <algorithm>
+
 namespace {
 
 struct Range {
@@ -174,6 +176,19 @@ void TLEADImage::setBackColor(TColor color)
 void TLEADImage::setAutoScroll(bool on)
 {
     m_autoScroll = on;
+    if (m_allocated) {
+        m_scrolling = true;
+        if (on) {
+            // The positions within the ranges, the destination following them.
+            m_geom.HScrollPos = std::min(m_geom.HScrollPos, m_geom.HScrollMax);
+            m_geom.VScrollPos = std::min(m_geom.VScrollPos, m_geom.VScrollMax);
+            m_geom.Dst.Left = -m_geom.HScrollPos;
+            m_geom.Dst.Top = -m_geom.VScrollPos;
+            m_geom.DstClip = m_geom.Dst;
+        }
+        SyncScrollBars(false);
+        m_scrolling = false;
+    }
     RecalcLayout();
     SetLastError(1);
 }
@@ -186,6 +201,9 @@ void TLEADImage::setHScrollStep(int step)
         SetLastError(0);
         RaiseText(QStringLiteral("HScrollStep: Scroll step out of range."), 0);
     }
+    // A valid write starts the picture at the top left again.
+    MoveChildren(-m_geom.HScrollPos, -m_geom.VScrollPos);
+    m_geom.HScrollPos = m_geom.VScrollPos = 0;
     m_hScrollStep = step;
     setPaintSizeMode(m_paintSizeMode);
 }
@@ -196,25 +214,17 @@ void TLEADImage::setVScrollStep(int step)
         SetLastError(0);
         RaiseText(QStringLiteral("VScrollStep: Scroll step out of range."), 0);
     }
+    // A valid write starts the picture at the top left again.
+    MoveChildren(-m_geom.HScrollPos, -m_geom.VScrollPos);
+    m_geom.HScrollPos = m_geom.VScrollPos = 0;
     m_vScrollStep = step;
     setPaintSizeMode(m_paintSizeMode);
 }
 
 KV_STORE(EnableScroll, bool, m_enableScroll)
 KV_STORE(EnableKeyboard, bool, m_enableKeyboard)
-KV_STORE(PanWinX, int, m_panWinX)
-KV_STORE(PanWinY, int, m_panWinY)
-KV_STORE(PanWinWidth, int, m_panWinWidth)
-KV_STORE(PanWinHeight, int, m_panWinHeight)
-KV_STORE(PanWinTitle, const QString&, m_panWinTitle)
-KV_STORE(PanWinRectColor, TColor, m_panWinRectColor)
 KV_STORE(PanWinSysMenu, bool, m_panWinSysMenu)
-KV_STORE(PanWinPointer, int, m_panWinPointer)
-KV_STORE(PanWinIcon, const QIcon&, m_panWinIcon)
-KV_STORE(PanWinPaintPalette, TPaletteType, m_panWinPaintPalette)
-KV_STORE(PanWinPaintDither, TPaintDither, m_panWinPaintDither)
-KV_STORE(PanWinBitonalScaling, TBitonalScaling, m_panWinBitonalScaling)
-KV_STORE(PanWinPaintScaling, TPaintScaling, m_panWinPaintScaling)
+// The other pan window properties: LEADImage_panwin.cpp.
 KV_STORE(MagGlassPaintPalette, TPaletteType, m_magGlassPaintPalette)
 KV_STORE(MagGlassBitonalScaling, TBitonalScaling, m_magGlassBitonalScaling)
 KV_STORE(MagGlassPaintDither, TPaintDither, m_magGlassPaintDither)

@@ -198,7 +198,7 @@ void TLEADImage::DrawZoomRect(const TRect& rect, bool fromPaint)
     if (!m_enableZoomInRect || rect.Right <= rect.Left || rect.Bottom <= rect.Top)
         return;
     const TRect outline(rect.Left - 1, rect.Top - 1, rect.Right + 1, rect.Bottom + 1);
-    // Drawn in XOR: the same rectangle again takes it away.
+    // A toggle: the same rectangle again takes it away (the paint event draws it inverted).
     if (m_zoomOutlineShown && m_zoomOutline == outline) {
         m_zoomOutlineShown = false;
     } else {

@@ -9,9 +9,16 @@
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "output/fCheckAudio.h"
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
+#include "output/fPrintSelect.h"
+#include "output/fPrintSize.h"
+#include "output/fQRForm.h"
+#include "output/fQRFormThumbnails.h"
+#include "output/fWave.h"
 #include "shell/fAbout.h"
+#include "shell/fBetrachter.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
 #include "shell/fNoDriver.h"
@@ -21,6 +28,8 @@
 #include "shell/fVerschiebenTip.h"
 #include "shell/fWerbung.h"
 #include "shell/fZuschneidenTip.h"
+#include "shell/fWizardMake.h"
+#include "shell/fZuschneidenTip2.h"
 #include "ui_fMain.h"
 
 #include <QTabWidget>
@@ -113,20 +122,38 @@ bool StartProgram()
     OpenForm = new TOpenForm(MainForm);
     NewForm = new TNewForm(MainForm);
     NoDriverForm = new TNoDriverForm(MainForm);
+    MakeWizzard = new TMakeWizzard(MainForm);
     TipForm = new TTipForm(MainForm);
+    CheckAudioForm = new TCheckAudioForm(MainForm);
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
+    ZuschneidenTipForm2 = new TZuschneidenTipForm2(MainForm);
+    BetrachterForm = new TBetrachterForm(MainForm);
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
     VerschiebenTipForm = new TVerschiebenTipForm(MainForm);
     OnlineFotoForm = new TOnlineFotoForm(MainForm);
+    PrintSelectForm = new TPrintSelectForm(MainForm);
+    PrintSizeWizard = new TPrintSizeWizard(MainForm);
+    QRListForm = new TQRListForm(MainForm);
+    QRListA5Form = new TQRListA5Form(MainForm);
+    QRThumbnailForm = new TQRThumbnailForm(MainForm);
+    WaveForm = new TWaveForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
     AnweisungForm->GoToPage1 = goToPage1;
+    MakeWizzard->GoToPage1 = goToPage1;
     ExportForm->GoToPage1 = goToPage1;
     ExportForm->Paths = paths;
     OnlineFotoForm->Paths = paths;
+    const auto printSource = [] { return MainForm->PrintSource(); };
+    PrintSelectForm->Source = printSource;
+    PrintSizeWizard->SetChoices(&MainForm->PrintChoices);
+    PrintSizeWizard->ProgramFolder = MainForm->ProgramFolder;
+    QRListForm->Source = printSource;
+    QRListA5Form->Source = printSource;
+    QRThumbnailForm->Source = printSource;
     g_instance->OnShowRequest([] {
         Guard([] {
             if (!MainForm)
@@ -158,6 +185,16 @@ void EndProgram()
     ZuschneidenTipForm = nullptr;
     VerschiebenTipForm = nullptr;
     OnlineFotoForm = nullptr;
+    PrintSelectForm = nullptr;
+    PrintSizeWizard = nullptr;
+    QRListForm = nullptr;
+    QRListA5Form = nullptr;
+    QRThumbnailForm = nullptr;
+    WaveForm = nullptr;
+    CheckAudioForm = nullptr;
+    MakeWizzard = nullptr;
+    ZuschneidenTipForm2 = nullptr;
+    BetrachterForm = nullptr;
     UnloadLanguage();
     UnloadQtTranslations();
     g_instance.reset();

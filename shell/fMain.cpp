@@ -61,10 +61,13 @@ void TMainForm::BindEvents()
         });
     }
     Bind(m_ui->Programmbeenden1, &QAction::triggered, &TMainForm::Programmbeenden1Click);
+    Bind(m_ui->SpinEdit1, &QSpinBox::valueChanged, [this](int) { SpinEdit1Change(); });
+    Bind(m_ui->ShowAgainButton, &QPushButton::clicked, &TMainForm::ShowAgainButtonClick);
     Bind(m_ui->OpenBitBtn, &QPushButton::clicked, [this] { OpenBitBtnClick(); });
     Bind(m_ui->Hilfedatei1, &QAction::triggered, [] { Hilfedatei1Click(); });
     Bind(m_ui->Update1, &QAction::triggered, [] { Update1Click(); });
     Bind(m_ui->Info1, &QAction::triggered, [] { Info1Click(); });
+    BindPrintEvents();
     // ---- building the slideshow (fMain_building.cpp) ----
     // Before the archive's handlers: a new slideshow takes the texts typed so far along.
     Bind(m_ui->NewBitBtn, &QPushButton::clicked, &TMainForm::FlushPicturesIni);
@@ -108,6 +111,7 @@ void TMainForm::BindEvents()
     Bind(m_ui->SecEdit, &QLineEdit::textChanged, &TMainForm::SecEditChange);
     BindDiashowListBoxEvents();
     // ---- end of building the slideshow, part 2 ----
+    BindAudioEvents();
     // ---- the preview (fMain_preview.cpp) ----
     m_ui->FileListBox->OnClick = [this](QObject*) { Guard([&] { FileListBoxClick(); }); };
     // A double click in the source list adds the selected pictures, as ">" does.
@@ -115,6 +119,9 @@ void TMainForm::BindEvents()
     Bind(Timer1, &QTimer::timeout, &TMainForm::Timer1Timer);
     Bind(Timer2, &QTimer::timeout, &TMainForm::Timer2Timer);
     // ---- end of the preview ----
+    BindMakeEvents();
+    Bind(m_ui->BetrachterBitBtn, &QPushButton::clicked, &TMainForm::BetrachterBitBtnClick);
+    BindGeneralEvents();
 }
 
 void TMainForm::CreateDiashowListBox()

@@ -8,10 +8,13 @@
 //   fMain_settings.cpp  Generator.ini on the settings controls, the effect line of the
 //                       effect preview
 //   fMain_help.cpp      the help menu
+#include "output/PrintChoices.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StringList.h"
+#include "shell/MediaPlayer.h"
 #include "shell/core/Language.h"
+#include "shell/core/PlayerData.h"
 
 #include <QString>
 
@@ -76,6 +79,8 @@ public:
     TColor BKGColor = 0;
     int TextOffset = 0;
     int EffectNumber = 1;
+    // Which picture the effect preview loads next: set, Preview1.jpg; clear, Preview2.jpg.
+    bool PreviewToggle = false;
     int VideoFrameRate = 25;
     int TransitionFrames = 12;
     // The lines of Effects.ini (line n - 1 is effect n), from start-up to the close.
@@ -286,10 +291,151 @@ public:
     std::function<Qt::KeyboardModifiers()> KeyboardModifiers;
     // ---- end of the preview -----------------------------------------------------------------
 
+    // ---- printing (fMain_print.cpp) ---------------------------------------------------------
+    // PrintWidth, PaperFormat, PrintPictureText, PrintHeadline and PrintAll of the print
+    // dialogs and reports.
+    TPrintChoices PrintChoices;
+    // The state a print run reads: folders, title, the slideshow's items, the choices.
+    TPrintSource PrintSource() const;
+    // The default printer's name; "Kein Standard-Drucker" when the machine has none.
+    QString DefaultPrinterName() const;
+    // The print size dialog, then the picture list on A4 or A5: previewed when the preview
+    // option is on, else printed (into a PDF file the user names when there is no printer).
+    void PrintPictureList();
+    // The thumbnail sheet of the whole slideshow, previewed or printed.
+    void PrintThumbnailOverview();
+    // The print rows of the make wizard: the checked pictures (the print selection first),
+    // all pictures, the thumbnail sheet; each ends on the picture tab.
+    void MakePrintSelected();
+    void MakePrintAll();
+    void MakePrintThumbnails();
+    void DruckenBitBtnClick();
+    void AlleDrucken1Click();
+    void AusgewhlteDrucken1Click();
+    void bersichtThumbnailsDrucken2Click();
+    void AlleBilderausdemKorvantadrucken1Click();
+    void AusgewhlteBilderausdemKorvantadrucken1Click();
+    void BindPrintEvents();
+    // ---- end of printing ----------------------------------------------------------------------
+    // ---- audio titles and the CD ripper (fMain_audio.cpp) -----------------------------------
+    // The titles were listed on the slideshow settings tab since the last renumbering.
+    bool AudioTabVisited = false;
+    // The item where a drag inside AudioListBox began (-1: none).
+    int AudioDragIndex = -1;
+    // Plays the title chosen last by a click.
+    TMediaPlayer MediaPlayer1;
+    // Refills AudioListBox with the slideshow folder's MP3 and WAV files (full paths, sorted
+    // ignoring case); each title that is not 44,100 Hz stereo is reported and stays listed.
+    void ListAudioTitles();
+    // Renames the listed files "Audio" + three digits + their extension in list order (two
+    // passes over "_F_" names, so titles can swap numbers) and lists them again.
+    void RenumberAudioFiles();
+    // The slideshow settings tab is being left, by any path (a tab click, "Abbrechen", making
+    // a show): renumbers the titles once when they were listed there since the last time.
+    void LeaveAudioTab();
+    // Checks for the ripping tool, writes Ripper.ini, runs the ripper and lists the titles.
+    void StartCDRipper();
+    // Runs program from folder (a name in folder, else on PATH) with parameters and waits for
+    // it, the window answering meanwhile; "Error starting " + program when it cannot start.
+    // Returns the program's exit code, or -1 when it did not start.
+    int RunProgramAndWait(const QString& folder, const QString& program, const QString& parameters);
+    // The rejection message of a title that is not 44,100 Hz stereo.
+    static QString AudioRejectionText(const QString& file);
+    // True when the analyser's last reading gave 44,100 Hz stereo.
+    static bool AudioFitsSlideshow();
+    void OpenAudioBitBtnClick();
+    void DeleteAudioBitBtnClick();
+    void InfoBitBtnClick();
+    void PlayBitBtnClick();
+    void PauseBitBtnClick();
+    void StopBitBtnClick();
+    void AudioListBoxClick();
+    void AudioListBoxMouseDown(int x, int y);
+    void AudioListBoxDragOver(QObject* source, bool& accept);
+    void AudioListBoxDragDrop(QObject* source, int x, int y);
+    void StartRipperBitBtnClick();
+    void BindAudioEvents();
+    // ---- end of audio titles ------------------------------------------------------------------
+    // ---- making the show (fMain_make.cpp, fMain_export.cpp, fMain_tabs.cpp) ------------------
+    // Saves Pictures.ini, Diashow.ini and the player's Settings.ini; with start, starts the
+    // player with "TEST". An empty title (10001) or list (10002) writes and starts nothing.
+    void SaveDiashow(bool start);
+    // "Diashow erzeugen" on the slideshow settings tab: the PC show or the video CD.
+    void MakeDiashowBitBtnClick();
+    // "Abbrechen" there: back to the picture tabs.
+    void AbbrechenBitBtnClick();
+    // Carries out the choice checked in the make wizard (MakeChoiceTable's rows in order).
+    void RunMakeWizardChoice();
+    // Stops the music and relists the audio titles; then shows the make wizard (ask) and
+    // carries out its choice on OK, or carries out the choice already checked.
+    void StopAudioAndRunMakeWizard(bool ask);
+    // A menu or button that stands for a make wizard choice (radioName).
+    void MakeWizardChoiceClick(const char* radioName);
+    // A row of the make wizard's dispatch: the choice's radio button and the entry that makes
+    // its output (nullptr while its window is not built: the radio button is then disabled).
+    struct TMakeChoiceRow {
+        const char* Radio;
+        void (TMainForm::*Run)();
+    };
+    static const std::vector<TMakeChoiceRow>& MakeChoiceTable();
+    // Disables the wizard's radio buttons of rows without an entry.
+    void EnableMakeChoices();
+    // Shows the video CD wizard (set by the video output; unset: the video CD is not offered).
+    std::function<void()> ShowVideoWizard;
+    // The rows this window carries out itself.
+    void MakeShowSettingsTab();
+    void MakeOnlinePhotoExport();
+    void MakePhotoLabExport();
+    void MakeCDROMExport();
+    void MakeScreensaver();
+    // The export folder emptied (into the trash) and made again.
+    void RecreateExportFolder();
+    // The slideshows ticked in the export selection into ExportFolder: mode 1 their JPEG
+    // pictures only, mode 0 the player kit and the whole slideshows.
+    void ExportToCDFolder(int mode);
+    void InstallScreensaver();
+    // The screensaver copy at program registered in ~/.xscreensaver, when the user has one.
+    void RegisterScreensaver(const QString& program);
+    // Menu "Import": the older product's slideshows from ImportSourceFolder().
+    void DiashowsvonVintrelimportieren1Click();
+    QString ImportSourceFolder() const;
+    // The user's tab changes (never a page set by code).
+    void PageControl1Change(int index);
+    // The player in the archive root, and the settings it gets from the controls.
+    QString PlayerPath() const;
+    TPlayerSettings PlayerSettingsFromControls() const;
+    // ---- end of making the show ------------------------------------------------------------
+
+    // ---- the picture viewer (fMain_viewer.cpp) ---------------------------------------------
+    // The viewer for the slideshow selected in OpenListBox: text 10026 without a selection,
+    // 10031 when its folder holds no picture.
+    void BetrachterBitBtnClick();
+    // The make wizard's viewer row: the archive listed, the viewer, then the picture tab.
+    void MakeViewer();
+    // ---- end of the picture viewer ---------------------------------------------------------
+
+    // ---- activation and the general settings (fMain_general.cpp) -----------------------------
+    // The user chose another drive since the settings were last applied.
+    bool DriveChanged = false;
+    void Allgemein1Click();
+    // Saves the settings and the slideshow; after a drive change asks 10021: Yes ends the
+    // program (the next start uses the new drive), No keeps the drive the program started with.
+    void Uebernehmen2BitBtnClick();
+    void DriveComboBox1Click();
+    void DriveComboBox1Change();
+    void BKGColorButtonClick();
+    void TextcolorButtonClick();
+    void SpinEdit2Change();
+    // Ticked: NoTip.ini deleted and the tip shown at once.
+    void TipsCheckBoxClick();
+    // ---- end of activation and the general settings -----------------------------------------
+
 protected:
     void BindEvents() override;
     void FormCreate() override;
     void FormClose(TCloseAction& action) override;
+    // The tip of the day at the first activation of a run, unless NoTip.ini exists.
+    void FormActivate() override;
 
 private:
     void SetCaptions();
@@ -308,7 +454,25 @@ private:
     void FullscreenCheckBoxClick();
     void OFFRadioButtonClick();
     void Programmbeenden1Click();
+    // Making the show (fMain_make.cpp, fMain_tabs.cpp).
+    void BindMakeEvents();
+    void ShowMakingTabs(bool making);
+    bool AskExportSelection(LangText label, bool cropTip);
+    void ShowExportDone(LangText label);
+    void AudioTabEntered();
+    void AudioTabLeft();
+    void StopAudio();
+    void StopAudioAndListTitles();
+    void RenumberAudioTitles();
+    // The effect preview (fMain_effects.cpp): the chosen effect line, then the other preview
+    // picture, so that each change shows the effect as a transition.
+    void SpinEdit1Change();
+    void ShowAgainButtonClick();
+
+    void BindGeneralEvents();
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     bool m_settingsLoaded = false;
+    bool m_tipOffered = false;  // the tip of the day was offered in this run
+    QString m_startDrive;       // ArchiveDrive before the first unapplied drive change
 };

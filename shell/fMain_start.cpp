@@ -11,6 +11,7 @@
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/TextCodec.h"
 #include "shell/core/Helpers.h"
+#include "shell/core/PlayerData.h"
 #include "shell/core/ProductInfo.h"
 #include "shell/core/Settings.h"
 #include "shell/fMain_internal.h"
@@ -39,7 +40,7 @@ bool EnglishOrSwedish()
 // The player program in the archive root (and the name of its desktop link).
 QString PlayerName()
 {
-    return German() ? QStringLiteral("Diashow-Player") : QStringLiteral("Slideshow-Player");
+    return PlayerProgramName(LanguageName);
 }
 
 // Copies every file directly in src into dst (both with a trailing "/"), replacing; a copy
@@ -80,6 +81,8 @@ void SetHintTimes(QWidget& window, int hidePause)
         child->setToolTipDuration(hidePause);
 }
 
+} // namespace
+
 void SetPanelColor(QWidget& panel, TColor color)
 {
     QPalette palette = panel.palette();
@@ -87,6 +90,8 @@ void SetPanelColor(QWidget& panel, TColor color)
     panel.setPalette(palette);
     panel.setAutoFillBackground(true);
 }
+
+namespace {
 
 // A value of a desktop entry: backslashes and control characters escaped.
 QString DesktopValue(const QString& s)

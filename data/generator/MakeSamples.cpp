@@ -531,6 +531,19 @@ void WriteAdvertisement(const QString& recom)
                           recom + QLatin1String(c.File), LFMT_PNG, 0);
 }
 
+// The two pictures of the effect preview on the settings tab: a mountain lake by day and the
+// northern lights, so that every transition between them shows.
+void WriteEffectPreviews(const QString& folder)
+{
+    const QImage day = RenderScene(Panorama().front().Scene);
+    const QImage night = RenderScene(Aurora().front().Scene);
+    const auto small = [](const QImage& image) {
+        return image.scaled(400, 300, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    SaveThroughKernel(small(day), folder + QStringLiteral("Preview1.jpg"), LFMT_JPEG_422, 10);
+    SaveThroughKernel(small(night), folder + QStringLiteral("Preview2.jpg"), LFMT_JPEG_422, 10);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -545,5 +558,6 @@ int main(int argc, char** argv)
     WriteSlideshow(folder + QStringLiteral("diashow/Archive_0001/"), "Panorama", Panorama());
     WriteSlideshow(folder + QStringLiteral("diashow/Archive_0002/"), "Aurora", Aurora());
     WriteAdvertisement(folder + QStringLiteral("recom/"));
+    WriteEffectPreviews(folder);
     return g_failed ? 1 : 0;
 }

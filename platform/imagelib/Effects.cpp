@@ -2,6 +2,7 @@
 // and a background picture.
 #include "platform/imagelib/ProcessInternal.h"
 #include "platform/imagelib/ltefx.h"
+#include "platform/imagelib/lteffect.h"
 #include "platform/imagelib/ltimg.h"
 
 #include <algorithm>
@@ -359,5 +360,21 @@ int L_EfxDraw3dShape(LEfxSurface* surface, const LEfx3dShape* shape)
                 Blend(s, At(s, x, y), back, true);
     }
     DrawPattern(s, r, sh.PatternStyle, sh.PatternForeColor);
+    return LE_SUCCESS;
+}
+
+int L_EfxPatternFillRect(LEfxSurface* surface, const LRect* rect, std::int32_t pattern, LColor backColor,
+                         LColor foreColor)
+{
+    if (!ValidSurface(surface) || !rect)
+        return LE_INVALID_PARAMETER;
+    const LRect r = Normalised(*rect);
+    const std::int32_t style = pattern >= 0 && pattern <= 7 ? pattern : LEFX_PATTERN_SOLID;
+    if (style == LEFX_PATTERN_SOLID)
+        FillRect(*surface, r, foreColor);
+    else if (style != LEFX_PATTERN_TRANSPARENT) {
+        FillRect(*surface, r, backColor);
+        DrawPattern(*surface, r, style, foreColor);
+    }
     return LE_SUCCESS;
 }

@@ -6,3 +6,5 @@
 #include "platform/imagelib/ltfil.h"
 #include "platform/imagelib/ltimg.h"
 #include "platform/imagelib/ltefx.h"
+#include "platform/imagelib/lteffect.h"
+#include "platform/imagelib/ltplay.h"

@@ -113,6 +113,9 @@ TWindowsInfo TWindowsInfo::Read()
     info.LogonUserName = logonUserName();
     info.WindowsFamily = QStringLiteral("Linux");
     info.ProgramFilesDir = QStringLiteral("/opt");
+    // The program's own folder for what the old platform put into the Windows folder (the
+    // screensaver copies in its system/ and system32/).
+    info.SystemRoot = dataHome + QLatin1String("/korvanta");
     info.TempPath = tempPath();
     return info;
 }

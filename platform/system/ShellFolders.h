@@ -15,7 +15,8 @@
 //   WindowsFamily      "Linux"
 //   ProgramFilesDir    "/opt"
 //   TempPath           the temporary folder ($TMPDIR or /tmp) with a trailing "/"
-//   Favorites, NetHood, Recent, SendTo, SystemRoot, CommonFilesDir, MediaPath,
+//   SystemRoot         $XDG_DATA_HOME/korvanta (the program's own, made when first used)
+//   Favorites, NetHood, Recent, SendTo, CommonFilesDir, MediaPath,
 //   AddressBookFile    empty
 #include <QString>
 

@@ -40,7 +40,8 @@ TAskAnswer AskMessageBox(const TAskRequest& r)
 {
     QMessageBox box(DialogParent());
     box.setWindowTitle(r.Caption);
-    box.setText(r.Text);
+    // A lone carriage return breaks the line, as in the framework's boxes.
+    box.setText(QString(r.Text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     switch (r.Type) {
     case mtWarning: box.setIcon(QMessageBox::Warning); break;
     case mtError: box.setIcon(QMessageBox::Critical); break;

@@ -9,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -188,5 +190,51 @@ TEST(Settings, EffectLinesGoOntoThePreviewOnePropertyAfterTheOther)
     EXPECT_EQ(image.PaintEffect(), 2010);
     EXPECT_THROW(MainForm->ApplyEffectLine(5), EStringListError);
     EXPECT_THROW(MainForm->ApplyEffectLine(0), EStringListError);
+    EndProgram();
+}
+
+TEST(Settings, TheEffectPreviewShowsEachChoiceAsATransitionBetweenThePreviewPictures)
+{
+    ProgramFixture program("ENGLISH");
+    ASSERT_TRUE(program.Ready());
+    QStringList lines;
+    for (int n = 0; n < 130; ++n)
+        lines << QString("%1;0;%2;1;0").arg(2000 + n).arg(1 + n % 5);
+    kvtest::WriteFile(program.Folder + "Effects.ini", (lines.join("\n") + "\n").toUtf8());
+    for (const auto& [name, color] : {std::pair{"Preview1.jpg", Qt::red}, std::pair{"Preview2.jpg", Qt::blue}}) {
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(color);
+        ASSERT_TRUE(picture.save(program.Folder + name));
+    }
+    ASSERT_TRUE(Start());
+    QSpinBox& spin = *MainForm->ui()->SpinEdit1;
+    TLEADImage& image = *MainForm->ui()->LEADImage1;
+    EXPECT_EQ(spin.maximum(), 130);
+
+    spin.setValue(7);
+    EXPECT_EQ(MainForm->EffectNumber, 7);
+    EXPECT_EQ(image.PaintEffect(), 2006);
+    EXPECT_EQ(image.EffectGrain(), 2);
+    EXPECT_EQ(image.PaintSizeMode(), TLEADImage::smFit);
+    const QString first = QFileInfo(image.LoadedFileName()).fileName();
+    EXPECT_TRUE(first == "Preview1.jpg" || first == "Preview2.jpg") << first.toStdString();
+
+    // Showing it again loads the other picture, so the effect plays once more.
+    MainForm->ui()->ShowAgainButton->click();
+    const QString second = QFileInfo(image.LoadedFileName()).fileName();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(image.PaintEffect(), 2006);
+
+    // Numbers above 127 become 127.
+    spin.setValue(129);
+    EXPECT_EQ(spin.value(), 127);
+    EXPECT_EQ(MainForm->EffectNumber, 127);
+    EXPECT_EQ(image.PaintEffect(), 2126);
+
+    // A missing preview picture is passed over without a message.
+    ASSERT_TRUE(QFile::remove(program.Folder + "Preview1.jpg"));
+    ASSERT_TRUE(QFile::remove(program.Folder + "Preview2.jpg"));
+    spin.setValue(3);
+    EXPECT_EQ(image.PaintEffect(), 2002);
     EndProgram();
 }

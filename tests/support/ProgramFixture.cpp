@@ -84,6 +84,9 @@ ProgramFixture::ProgramFixture(const QString& language)
     EXPECT_TRUE(QFile::copy(SourceDir() + QStringLiteral("data/Generator.ini"), Folder + QStringLiteral("Generator.ini")));
     QFile::setPermissions(Folder + QStringLiteral("Generator.ini"), QFile::ReadOwner | QFile::WriteOwner);
     SetSetting(QStringLiteral("Language"), language);
+    // A shown main window offers the tip of the day at its first activation; tests that want
+    // it delete the marker.
+    WriteFile(Folder + QStringLiteral("NoTip.ini"), QByteArray());
 
     qputenv("HOME", QDir::cleanPath(Home).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (Home + QStringLiteral(".config")).toLocal8Bit());

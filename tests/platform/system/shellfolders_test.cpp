@@ -75,7 +75,7 @@ TEST(ShellFolders, FromUserDirsAndEnvironment)
     EXPECT_EQ(WindowsInfo.LogonUserName, "anna");
     EXPECT_EQ(WindowsInfo.WindowsFamily, "Linux");
     EXPECT_EQ(WindowsInfo.ProgramFilesDir, "/opt");
-    EXPECT_TRUE(WindowsInfo.SystemRoot.isEmpty());
+    EXPECT_EQ(WindowsInfo.SystemRoot, h + "/data/korvanta");
     EXPECT_TRUE(WindowsInfo.AddressBookFile.isEmpty());
     EXPECT_EQ(WindowsInfo.TempPath, QDir::tempPath() + "/");
 }

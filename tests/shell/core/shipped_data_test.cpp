@@ -208,6 +208,7 @@ TEST(EffectsFile, HoldsOneValidLineForEveryEffectNumber)
     TStringList list;
     LoadEffectList(list, dataFile("Effects.ini"));
     ASSERT_EQ(list.Count(), 127);
+    std::set<int> numbers;
     for (int n = 1; n <= list.Count(); ++n) {
         SCOPED_TRACE(QString("effect %1: %2").arg(n).arg(list[n - 1]).toStdString());
         EXPECT_EQ(WordCount(list[n - 1], ";"), 5);
@@ -221,6 +222,10 @@ TEST(EffectsFile, HoldsOneValidLineForEveryEffectNumber)
         EXPECT_GE(e.PaintMaxPasses, 1);
         EXPECT_LE(e.PaintMaxPasses, 64);
         EXPECT_GE(e.WandSize, 0);
+        // 64 steps with their waits take about a second.
+        EXPECT_GE(e.EffectDelay * 64, 500);
+        EXPECT_LE(e.EffectDelay * 64, 1500);
+        EXPECT_TRUE(numbers.insert(e.PaintEffect).second) << "every line another effect";
     }
 }
 
