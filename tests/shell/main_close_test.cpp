@@ -108,7 +108,9 @@ TEST(Close, SavesTheSettingsAndTheLastSourceFolder)
     ASSERT_TRUE(program.Ready());
     ASSERT_TRUE(Start());
     MainForm->ui()->EndlessPlayCheckBox->setChecked(true);
-    MainForm->SourceFolder = program.Home + "Fotos/";
+    // The folder the user chose, not the temporary folder a read went through.
+    MainForm->SourcePicturesPath = program.Home + "Fotos/";
+    MainForm->SourceFolder = MainForm->TempPicFolder;
     CloseAndEnd();
     const TIniFile ini(program.Folder + "Generator.ini");
     EXPECT_EQ(ini.ReadString("SETTINGS", "StopDiashowAtEnd", ""), "FALSE");
