@@ -5,6 +5,7 @@
 
 #include "controls/HTMLEscape.h"
 #include "controls/HTMListBox.h"
+#include "controls/SlideshowItem.h"
 #include "platform/system/ShellDelete.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Exceptions.h"
@@ -27,44 +28,29 @@ namespace {
 
 const QString kTemplateTitle = QStringLiteral("SPECIALDUMMY");
 const QString kDefaultTime = QStringLiteral("5");
-const QLatin1String kItemHead("<IMG src=\"file://");
-const QLatin1String kItemMid("\" align=\"top\">");
-const QLatin1String kTextSeparator(" | ");
 constexpr int kThumbnailHeight = 70;
-
-// The part of an item after the thumbnail's markup: the name, then " | " and the text.
-QString ItemTail(const QString& item)
-{
-    const int mid = item.indexOf(kItemMid);
-    if (mid >= 0)
-        return item.mid(mid + kItemMid.size());
-    return ExtractWord(2, item, QStringLiteral(">"));
-}
 
 } // namespace
 
 QString TMainForm::PictureItem(const QString& thumbnailPath, const QString& name, const QString& text,
                                bool withText)
 {
-    QString item = kItemHead + HTMLEscape(thumbnailPath) + kItemMid + HTMLEscape(name);
-    if (withText)
-        item += kTextSeparator + HTMLEscape(text);
-    return item;
+    return EncodeSlideshowItem(thumbnailPath, name, text, withText);
 }
 
 QString TMainForm::PictureItemName(const QString& item)
 {
-    return HTMLUnescape(ExtractWord(1, ItemTail(item), QStringLiteral("|")).trimmed());
+    return DecodeSlideshowItem(item).Name;
 }
 
 QString TMainForm::PictureItemText(const QString& item)
 {
-    return HTMLUnescape(ExtractWord(2, ItemTail(item), QStringLiteral("|")).trimmed());
+    return DecodeSlideshowItem(item).Text;
 }
 
 bool TMainForm::PictureItemHasText(const QString& item)
 {
-    return ItemTail(item).contains(QLatin1Char('|'));
+    return DecodeSlideshowItem(item).HasText;
 }
 
 QString TMainForm::DiashowPath() const
