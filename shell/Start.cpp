@@ -64,6 +64,34 @@ void LoadQtTranslations()
     }
 }
 
+// The windows that are shown maximised keep their own window flags.
+bool ShownMaximised(const QWidget& window)
+{
+    static const QStringList kMaximised = {QStringLiteral("TMainForm"),        QStringLiteral("TBetrachterForm"),
+                                           QStringLiteral("TBildbeaerbeitungForm"), QStringLiteral("TPrintSelectForm"),
+                                           QStringLiteral("TDVDForm"),         QStringLiteral("TWerbungForm"),
+                                           QStringLiteral("TOnlineFotoForm")};
+    return kMaximised.contains(QString::fromLatin1(window.metaObject()->className()));
+}
+
+}  // namespace
+
+void GiveDialogFlags(QWidget& mainWindow)
+{
+    // Dialog windows get a title and a close button, never a maximise button.
+    for (TForm* form : mainWindow.findChildren<TForm*>(Qt::FindDirectChildrenOnly)) {
+        if (ShownMaximised(*form) || (form->windowFlags() & Qt::WindowType_Mask) != Qt::Dialog)
+            continue;
+        const bool shown = form->isVisible();
+        form->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowCloseButtonHint);
+        if (shown)
+            form->show();
+    }
+}
+
+namespace {
+
 void UnloadQtTranslations()
 {
     for (const auto& translator : g_qtTranslations)
@@ -147,6 +175,7 @@ bool StartProgram()
     ExportForm->GoToPage1 = goToPage1;
     ExportForm->Paths = paths;
     OnlineFotoForm->Paths = paths;
+    GiveDialogFlags(*MainForm);
     const auto printSource = [] { return MainForm->PrintSource(); };
     PrintSelectForm->Source = printSource;
     PrintSizeWizard->SetChoices(&MainForm->PrintChoices);

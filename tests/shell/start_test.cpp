@@ -1,5 +1,6 @@
 // The program's start: the program folder check, the language of Generator.ini, the missing
 // file messages, the main window's caption and tabs.
+#include "platform/vcl/Forms.h"
 #include "support/ProgramFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnv.h"
@@ -103,4 +104,28 @@ TEST(StartTranslations, QtsOwnButtonsSpeakTheChosenLanguage)
     }
     QMessageBox after(QMessageBox::Question, "", "", QMessageBox::Yes);
     EXPECT_EQ(after.button(QMessageBox::Yes)->text(), "&Yes");
+}
+
+TEST(StartWindows, DialogWindowsHaveNoMaximiseButton)
+{
+    kvtest::ProgramFixture program("GERMAN");
+    ASSERT_TRUE(program.Ready());
+    ASSERT_TRUE(StartProgram());
+    QStringList dialogs;
+    for (TForm* form : MainForm->findChildren<TForm*>(Qt::FindDirectChildrenOnly)) {
+        const QString name = form->metaObject()->className();
+        const Qt::WindowFlags flags = form->windowFlags();
+        const bool maximised = name == "TPrintSelectForm" || name == "TOnlineFotoForm" || name == "TWerbungForm" ||
+                               name == "TBetrachterForm" || name == "TDVDForm" || name == "TBildbeaerbeitungForm";
+        if ((flags & Qt::WindowType_Mask) == Qt::Dialog && !maximised) {
+            dialogs << name;
+            // Explicit hints: the window manager offers what they name and nothing more.
+            EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << name.toStdString();
+            EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << name.toStdString();
+            EXPECT_TRUE(flags & Qt::WindowCloseButtonHint) << name.toStdString();
+        }
+    }
+    EXPECT_TRUE(dialogs.contains("TAboutBox"));
+    EXPECT_TRUE(MainForm->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EndProgram();
 }
