@@ -236,7 +236,7 @@ public:
     void AfterUserRemoval();
     // ---- end of building the slideshow -------------------------------------------------------
 
-    // ---- building the slideshow, part 2 (fMain_building2.cpp) ------------------------------
+    // ---- turning pictures, dragging, keys, title and time (fMain_turn_drag.cpp) ------------------------------
     // The last drag began in FileListBox; where an internal drag began, or where dropped
     // pictures go; something is dragged over the slideshow list; its scroll position then.
     bool DragFromSourceList = false;
@@ -268,7 +268,7 @@ public:
     // Gives every slideshow list made in ListBoxPanel its handlers.
     void BindDiashowListBoxEvents();
     void BindDiashowListBox(THTMListBox* box);
-    // ---- end of building the slideshow, part 2 ----------------------------------------------
+    // ---- end of turning pictures, dragging, keys, title and time ----------------------------------------------
 
     // ---- the preview (fMain_preview.cpp) --------------------------------------------------
     // A click in either list starts its 200 ms timer; the timer shows the picture in

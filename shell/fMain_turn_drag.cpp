@@ -1,5 +1,5 @@
-// Building the open slideshow, continued: turning and mirroring its pictures, dragging
-// pictures in from the source list and within the list, keys, and the title and time edits.
+// Turning and mirroring the pictures of the open slideshow, dragging pictures in from the
+// source list and within the list, keys, and the title and time edits.
 #include "shell/fMain.h"
 #include "shell/Windows.h"
 

@@ -59,7 +59,7 @@ QList<int> SelectedRows(const THTMListBox& list)
     return rows;
 }
 
-class Building2 : public ::testing::Test {
+class TurnDrag : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -107,7 +107,7 @@ protected:
 
 } // namespace
 
-TEST_F(Building2, RotatingTwiceSwapsSidesAndNumbersTheThumbnails)
+TEST_F(TurnDrag, RotatingTwiceSwapsSidesAndNumbersTheThumbnails)
 {
     Fill({"a.jpg", "b.jpg"});
     THTMListBox& list = *MainForm->DiashowListBox;
@@ -138,7 +138,7 @@ TEST_F(Building2, RotatingTwiceSwapsSidesAndNumbersTheThumbnails)
     EXPECT_TRUE(kvtest::Ui().Asked().empty());
 }
 
-TEST_F(Building2, AFailedTurnIsReportedAndChangesNothing)
+TEST_F(TurnDrag, AFailedTurnIsReportedAndChangesNothing)
 {
     Fill({"a.jpg"});
     MainForm->DiashowListBox->setItemIndex(0);
@@ -159,7 +159,7 @@ TEST_F(Building2, AFailedTurnIsReportedAndChangesNothing)
     EXPECT_EQ(kvtest::Ui().Asked()[0].Caption, "Error");
 }
 
-TEST_F(Building2, EachTurnMovesTheRedQuarter)
+TEST_F(TurnDrag, EachTurnMovesTheRedQuarter)
 {
     // Where the red top-left quarter of the 120 x 90 picture lands, as a corner of the result.
     struct Case {
@@ -188,7 +188,7 @@ TEST_F(Building2, EachTurnMovesTheRedQuarter)
     }
 }
 
-TEST_F(Building2, TurningWithoutACurrentPictureDoesNothing)
+TEST_F(TurnDrag, TurningWithoutACurrentPictureDoesNothing)
 {
     // A source picture was clicked and previewed, the slideshow list is empty.
     SetSource({"s.jpg"});
@@ -207,7 +207,7 @@ TEST_F(Building2, TurningWithoutACurrentPictureDoesNothing)
     }
 }
 
-TEST_F(Building2, DroppedSourcePicturesLandInSourceOrder)
+TEST_F(TurnDrag, DroppedSourcePicturesLandInSourceOrder)
 {
     struct Case {
         int dropRow;  // -1: below the last item
@@ -249,7 +249,7 @@ TEST_F(Building2, DroppedSourcePicturesLandInSourceOrder)
     }
 }
 
-TEST_F(Building2, ForeignDragsAreRefused)
+TEST_F(TurnDrag, ForeignDragsAreRefused)
 {
     Fill({"a.jpg"});
     bool accept = true;
@@ -257,7 +257,7 @@ TEST_F(Building2, ForeignDragsAreRefused)
     EXPECT_FALSE(accept);
 }
 
-TEST_F(Building2, InternalMoveReordersListAndPicturesIni)
+TEST_F(TurnDrag, InternalMoveReordersListAndPicturesIni)
 {
     Fill({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
     MakeTall();
@@ -289,7 +289,7 @@ TEST_F(Building2, InternalMoveReordersListAndPicturesIni)
     EXPECT_EQ(SelectedRows(list), (QList<int>{1, 3}));
 }
 
-TEST_F(Building2, DeleteKeyRemovesSelectedSlideshowPicturesFromEitherList)
+TEST_F(TurnDrag, DeleteKeyRemovesSelectedSlideshowPicturesFromEitherList)
 {
     for (const bool fromSource : {false, true}) {
         kvtest::OpenNewSlideshow();
@@ -312,7 +312,7 @@ TEST_F(Building2, DeleteKeyRemovesSelectedSlideshowPicturesFromEitherList)
     EXPECT_FALSE(MainForm->ShiftCtrlDown);
 }
 
-TEST_F(Building2, TitleAndTimeEditsKeepTheSlideshowFields)
+TEST_F(TurnDrag, TitleAndTimeEditsKeepTheSlideshowFields)
 {
     QTest::keyClicks(MainForm->ui()->TitleEdit, "Sommer");
     QLineEdit& sec = *MainForm->ui()->SecEdit;
@@ -322,7 +322,7 @@ TEST_F(Building2, TitleAndTimeEditsKeepTheSlideshowFields)
     EXPECT_EQ(MainForm->DiashowTime, "7x");
 }
 
-TEST_F(Building2, DraggingWithTheMouseAddsAndMoves)
+TEST_F(TurnDrag, DraggingWithTheMouseAddsAndMoves)
 {
     Fill({"a.jpg", "b.jpg", "c.jpg"});
     // The drag finds its target on the screen.
