@@ -80,36 +80,12 @@ bool FindExif(std::uint8_t* jpeg, std::size_t size, std::uint8_t*& data, std::si
 // Sets the orientation tag of an Exif block to 1 (upright) where it has one.
 void SetOrientationUpright(std::uint8_t* data, std::size_t size)
 {
-    if (size < 6 + 8)
+    bool little = true;
+    const std::size_t at = ExifOrientationValue(data, size, little);
+    if (at == 0)
         return;
-    std::uint8_t* t = data + 6;
-    const std::uint64_t n = size - 6;
-    const bool little = t[0] == 'I' && t[1] == 'I';
-    if (!little && !(t[0] == 'M' && t[1] == 'M'))
-        return;
-    auto u16 = [&](std::uint64_t at) -> std::uint32_t {
-        return little ? std::uint32_t(t[at] | (t[at + 1] << 8)) : std::uint32_t((t[at] << 8) | t[at + 1]);
-    };
-    auto u32 = [&](std::uint64_t at) -> std::uint64_t {
-        return little ? (std::uint64_t(u16(at)) | (std::uint64_t(u16(at + 2)) << 16))
-                      : ((std::uint64_t(u16(at)) << 16) | std::uint64_t(u16(at + 2)));
-    };
-    if (u16(2) != 42)
-        return;
-    const std::uint64_t ifd = u32(4);
-    if (ifd + 2 > n)
-        return;
-    const std::uint32_t count = u16(ifd);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint64_t e = ifd + 2 + 12 * std::uint64_t(i);
-        if (e + 12 > n)
-            return;
-        if (u16(e) == 0x0112 && u16(e + 2) == 3) {
-            t[e + 8] = little ? 1 : 0;
-            t[e + 9] = little ? 0 : 1;
-            return;
-        }
-    }
+    data[at] = little ? 1 : 0;
+    data[at + 1] = little ? 0 : 1;
 }
 
 struct TjHandle {
