@@ -114,7 +114,7 @@ bool TMainForm::MakeThumbnail(const QString& file, int height, bool inThumbsFold
         // the same.
         if (inThumbsFolder)
             ForceDirectories(ExtractFilePath(target));
-        made = MakeThumbnailFile(file, target, height, FrameOf(*m_ui->LEADImage3));
+        made = MakeThumbnailFile(file, target, height, ShapeFrameOf(*m_ui->LEADImage3));
     }
     m_ui->StatusBar1->showMessage(QStringLiteral("Fertig"));
     return made;
