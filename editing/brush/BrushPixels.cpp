@@ -17,6 +17,12 @@ void Ensure24(TBitmap& b)
         b.SetPixelFormat(pf24bit);
 }
 
+TRect Normalised(const TRect& r)
+{
+    return TRect(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
+                 std::max(r.Top, r.Bottom));
+}
+
 bool OnBitmap(const TBitmap& b, int x, int y)
 {
     return x >= 0 && y >= 0 && x < b.Width() && y < b.Height();
@@ -155,8 +161,7 @@ void ShadedEllipse(TBitmap& bitmap, TPoint centre, int a, int b, TColor c1, TCol
 void InterRect(TBitmap& bitmap, TRect r)
 {
     Ensure24(bitmap);
-    r = TRect(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
-              std::max(r.Top, r.Bottom));
+    r = Normalised(r);
     if (!OnBitmap(bitmap, r.Left, r.Top) || !OnBitmap(bitmap, r.Right, r.Bottom))
         return;
     // 20-bit fixed point: 1 << 20 is one colour step; values carry half a step so that the
@@ -352,4 +357,49 @@ void ColorBrush(TBitmap& bitmap, int x, int y, int operation, int r)
                 continue;
             std::copy_n(p, 3, At(bitmap, left + i, top + j));
         }
+}
+
+std::vector<TSphereCircle> SphereCircles(TRect r, TSphereFamily family)
+{
+    r = Normalised(r);
+    const int width = r.Right - r.Left;
+    const int height = r.Bottom - r.Top;
+    const int hw = width / 2;
+    const int hh = height / 2;
+    const int n = std::max(hw, hh) / (std::min(hw, hh) + 1);
+    std::vector<TSphereCircle> circles;
+    if (n == 0)
+        return circles;
+    const int cw = width / n;
+    const int ch = height / n;
+    const bool across = cw > ch;
+    const int cell = across ? cw : ch;
+    const int extent = across ? width : height;
+    const int rho = family == TSphereFamily::Row ? cell / 2 : cell / 2 * 4 / 5;
+    for (int k = 0; k < n; ++k) {
+        const int p = family == TSphereFamily::Row ? k * cell + cell / 2 : k * cell + rho;
+        int radius = rho;
+        if ((family == TSphereFamily::Wave || family == TSphereFamily::RisingWave) && extent > 0) {
+            // A rising row along the width starts small; every other wave starts large.
+            const double phase = family == TSphereFamily::RisingWave && across ? 0 : std::numbers::pi / 2;
+            radius = int(std::abs(Round(std::sin(p * std::numbers::pi / extent - phase) * rho)));
+        }
+        const TPoint centre = across ? TPoint(r.Left + p, r.Top + hh) : TPoint(r.Left + hw, r.Top + p);
+        circles.push_back({centre, radius});
+    }
+    return circles;
+}
+
+void DrawSpheres(TBitmap& bitmap, TRect r, TSphereFamily family, TColor c1, TColor c2)
+{
+    for (const TSphereCircle& c : SphereCircles(r, family))
+        ShadedEllipse(bitmap, c.Centre, c.Radius, c.Radius, c1, c2);
+}
+
+void Sphere(TBitmap& bitmap, TRect r, TColor c1, TColor c2)
+{
+    r = Normalised(r);
+    const int hw = (r.Right - r.Left) / 2;
+    const int hh = (r.Bottom - r.Top) / 2;
+    ShadedEllipse(bitmap, TPoint(r.Left + hw, r.Top + hh), hw, hh, c1, c2);
 }

@@ -44,3 +44,17 @@ void RippleBitmap(const TBitmap& source, TBitmap& target, double amount);
 // rotation, neighbour smoothing) on the disc of radius r (at least 5) around (x, y). Pixels
 // outside the disc, and pure white ones inside it, keep their value.
 void ColorBrush(TBitmap& bitmap, int x, int y, int operation, int r);
+
+// The shaded spheres over a rectangle (normalised first), each circle a ShadedEllipse from c1
+// to c2. Sphere fills the rectangle's inscribed ellipse; the families put a row of circles
+// along the rectangle's longer side.
+enum class TSphereFamily { Row, Droplets, Wave, RisingWave };
+struct TSphereCircle {
+    TPoint Centre;
+    int Radius;
+};
+// The circles of a family: n = max(hw, hh) div (min(hw, hh) + 1) cells (none when n is 0),
+// hw and hh the rectangle's half sides.
+std::vector<TSphereCircle> SphereCircles(TRect r, TSphereFamily family);
+void DrawSpheres(TBitmap& bitmap, TRect r, TSphereFamily family, TColor c1, TColor c2);
+void Sphere(TBitmap& bitmap, TRect r, TColor c1, TColor c2);

@@ -245,3 +245,48 @@ TEST(BrushPixels, ColorBrushOperationsInsideTheDisc)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BrushPixels, SphereFamiliesLayTheirCirclesAlongTheLongerSide)
+{
+    struct Case {
+        const char* what;
+        TRect r;
+        TSphereFamily family;
+        std::vector<std::array<int, 3>> circles;  // centre x, centre y, radius
+    };
+    const Case cases[] = {
+        // hw = 50, hh = 10: 50 div 11 = 4 cells of 25, radius 12.
+        {"row", TRect(0, 0, 100, 20), TSphereFamily::Row,
+         {{12, 10, 12}, {37, 10, 12}, {62, 10, 12}, {87, 10, 12}}},
+        {"row, corners swapped", TRect(100, 20, 0, 0), TSphereFamily::Row,
+         {{12, 10, 12}, {37, 10, 12}, {62, 10, 12}, {87, 10, 12}}},
+        {"column", TRect(0, 0, 20, 100), TSphereFamily::Row,
+         {{10, 12, 12}, {10, 37, 12}, {10, 62, 12}, {10, 87, 12}}},
+        {"droplets", TRect(0, 0, 100, 20), TSphereFamily::Droplets,
+         {{9, 10, 9}, {34, 10, 9}, {59, 10, 9}, {84, 10, 9}}},
+        {"wave", TRect(0, 0, 100, 20), TSphereFamily::Wave,
+         {{9, 10, 9}, {34, 10, 4}, {59, 10, 3}, {84, 10, 8}}},
+        {"rising wave", TRect(0, 0, 100, 20), TSphereFamily::RisingWave,
+         {{9, 10, 3}, {34, 10, 8}, {59, 10, 9}, {84, 10, 4}}},
+        {"rising wave down a column keeps the wave's phase", TRect(0, 0, 20, 100),
+         TSphereFamily::RisingWave, {{10, 9, 9}, {10, 34, 4}, {10, 59, 3}, {10, 84, 8}}},
+        {"square: no cell", TRect(0, 0, 10, 10), TSphereFamily::Row, {}},
+        {"empty", TRect(3, 3, 3, 3), TSphereFamily::Wave, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::array<int, 3>> got;
+        for (const TSphereCircle& s : SphereCircles(c.r, c.family))
+            got.push_back({s.Centre.X, s.Centre.Y, s.Radius});
+        EXPECT_EQ(got, c.circles) << c.what;
+    }
+
+    // Spheres drawn on a small picture stay on it.
+    TBitmap b(30, 8);
+    DrawSpheres(b, TRect(0, 0, 30, 8), TSphereFamily::Row, clBlack, clBlack);
+    EXPECT_EQ(b.Canvas().Pixel(3, 4), clBlack);
+    Sphere(b, TRect(-5, -5, 40, 20), clRed, clBlue);
+}
+
+}  // namespace
