@@ -208,3 +208,20 @@ TRect BlockCell(int x, int y, int width, int height, int blocks)
     const int top = y / ch * ch;
     return TRect(left, top, left + cw, top + ch);
 }
+
+void DrawBars(TCanvas& canvas, int clientWidth, int clientHeight, int y1, int y2)
+{
+    if (y1 < 10)
+        y1 = 0;
+    if (y2 > clientHeight - 10)
+        y2 = clientHeight;
+    canvas.FillRect(TRect(0, y1, clientWidth, y2));
+}
+
+void DrawBorder(TCanvas& canvas, int clientWidth, int clientHeight, int tx, int ty)
+{
+    canvas.FillRect(TRect(0, 0, clientWidth, ty));
+    canvas.FillRect(TRect(0, clientHeight - ty, clientWidth, clientHeight));
+    canvas.FillRect(TRect(0, 0, tx, clientHeight));
+    canvas.FillRect(TRect(clientWidth - tx, 0, clientWidth, clientHeight));
+}

@@ -55,3 +55,10 @@ void DrawCubeOutline(TCanvas& canvas, const std::array<TPoint, 5>& points);
 // The block cell holding (x, y) when the picture is cut into blocks x blocks cells; a cell is
 // at least one pixel wide and high, and blocks counts as at least 1.
 TRect BlockCell(int x, int y, int width, int height, int blocks);
+
+// Fills with the brush the full-width band from y1 to y2 of a client area; y1 below 10
+// snaps to the top and y2 within 10 pixels of the bottom snaps to the bottom.
+void DrawBars(TCanvas& canvas, int clientWidth, int clientHeight, int y1, int y2);
+// Fills with the brush bands of height ty at the top and bottom and of width tx at the left
+// and right of the client area.
+void DrawBorder(TCanvas& canvas, int clientWidth, int clientHeight, int tx, int ty);

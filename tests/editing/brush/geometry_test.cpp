@@ -195,3 +195,30 @@ TEST(ShapeGeometry, BlockCellIsAtLeastOnePixel)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ShapeGeometry, BarsSnapToTheEdgesAndBordersFrameTheClientArea)
+{
+    struct Case {
+        int y1, y2;
+        int top, bottom;  // the filled rows, bottom exclusive
+    };
+    const Case cases[] = {{5, 20, 0, 20}, {10, 20, 10, 20}, {15, 31, 15, 40}, {15, 30, 15, 30}};
+    for (const Case& c : cases) {
+        TBitmap b(4, 40);
+        b.Canvas().Brush.Color = clBlack;
+        DrawBars(b.Canvas(), 4, 40, c.y1, c.y2);
+        for (int y = 0; y < 40; ++y)
+            EXPECT_EQ(b.Canvas().Pixel(3, y), y >= c.top && y < c.bottom ? clBlack : clWhite)
+                << c.y1 << ".." << c.y2 << " row " << y;
+    }
+
+    TBitmap b(7, 6);
+    b.Canvas().Brush.Color = clBlack;
+    DrawBorder(b.Canvas(), 7, 6, 2, 1);
+    EXPECT_EQ(brushtest::Art(b), (std::vector<std::string>{"#######", "##...##", "##...##", "##...##",
+                                                           "##...##", "#######"}));
+}
+
+}  // namespace
