@@ -403,3 +403,27 @@ void Sphere(TBitmap& bitmap, TRect r, TColor c1, TColor c2)
     const int hh = (r.Bottom - r.Top) / 2;
     ShadedEllipse(bitmap, TPoint(r.Left + hw, r.Top + hh), hw, hh, c1, c2);
 }
+
+TBrushPatch ClampBrushPatch(TPoint centre, int r, int width, int height)
+{
+    r = std::max(0, std::min({r, (width - 1) / 2, (height - 1) / 2}));
+    auto clampAxis = [r](int c, int size) {
+        c = std::max(c, r);
+        if (c + r > size - 1)
+            c = size - 1 - r;
+        return c;
+    };
+    return {TPoint(clampAxis(centre.X, width), clampAxis(centre.Y, height)), r};
+}
+
+TRect ZoomBrush(TCanvas& canvas, const TBitmap& zoom, int x, int y, int r)
+{
+    const int maxX = zoom.Width() - 1;
+    const int maxY = zoom.Height() - 1;
+    const TRect square(std::clamp(x - r, 0, std::max(maxX, 0)), std::clamp(y - r, 0, std::max(maxY, 0)),
+                       std::clamp(x + r, 0, std::max(maxX, 0)), std::clamp(y + r, 0, std::max(maxY, 0)));
+    if (zoom.Empty() || square.Right <= square.Left || square.Bottom <= square.Top)
+        return TRect();
+    canvas.CopyRect(TRect(0, 0, zoom.Width(), zoom.Height()), zoom.Canvas(), square);
+    return square;
+}

@@ -58,3 +58,18 @@ struct TSphereCircle {
 std::vector<TSphereCircle> SphereCircles(TRect r, TSphereFamily family);
 void DrawSpheres(TBitmap& bitmap, TRect r, TSphereFamily family, TColor c1, TColor c2);
 void Sphere(TBitmap& bitmap, TRect r, TColor c1, TColor c2);
+
+// The patch of a distortion, adjustment or shape brush: the square centre +- Radius
+// (corners included) moved inside the picture. A brush larger than the picture is shrunk to
+// the largest square that fits, so the patch never reaches off it; Radius is 0 (nothing to
+// do) on a picture narrower or lower than 3 pixels.
+struct TBrushPatch {
+    TPoint Centre;
+    int Radius;
+};
+TBrushPatch ClampBrushPatch(TPoint centre, int r, int width, int height);
+
+// The zoom brush: the square of zoom around (x, y) with half side r, cut to zoom's pixels,
+// stretched over the area (0, 0, zoom's width, height) of canvas. Returns the square used
+// (empty when nothing was drawn).
+TRect ZoomBrush(TCanvas& canvas, const TBitmap& zoom, int x, int y, int r);

@@ -290,3 +290,54 @@ TEST(BrushPixels, SphereFamiliesLayTheirCirclesAlongTheLongerSide)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BrushPixels, BrushPatchStaysOnThePictureAlsoWhenLargerThanIt)
+{
+    struct Case {
+        TPoint centre;
+        int r, width, height;
+        TPoint wantCentre;
+        int wantRadius;
+    };
+    const Case cases[] = {
+        {TPoint(50, 50), 10, 100, 100, TPoint(50, 50), 10},
+        {TPoint(3, 95), 10, 100, 100, TPoint(10, 89), 10},  // pushed in from the edges
+        {TPoint(5, 5), 80, 100, 60, TPoint(29, 29), 29},    // larger than the picture
+        {TPoint(0, 0), 10, 2, 2, TPoint(0, 0), 0},
+        {TPoint(-40, 7), 500, 1, 9, TPoint(0, 7), 0},
+    };
+    for (const Case& c : cases) {
+        const TBrushPatch p = ClampBrushPatch(c.centre, c.r, c.width, c.height);
+        EXPECT_EQ(p.Radius, c.wantRadius) << c.r << " on " << c.width << "x" << c.height;
+        EXPECT_EQ(p.Centre.X, c.wantCentre.X) << c.r << " on " << c.width << "x" << c.height;
+        EXPECT_EQ(p.Centre.Y, c.wantCentre.Y) << c.r << " on " << c.width << "x" << c.height;
+        EXPECT_GE(p.Centre.X - p.Radius, 0);
+        EXPECT_GE(p.Centre.Y - p.Radius, 0);
+        EXPECT_LE(p.Centre.X + p.Radius, std::max(c.width - 1, 0));
+        EXPECT_LE(p.Centre.Y + p.Radius, std::max(c.height - 1, 0));
+    }
+}
+
+TEST(BrushPixels, ZoomBrushStretchesTheCutSquareOverTheCanvas)
+{
+    TBitmap zoom(8, 8);
+    brushtest::Fill(zoom, clWhite);
+    zoom.Canvas().Brush.Color = clRed;
+    zoom.Canvas().FillRect(TRect(0, 0, 4, 4));
+    TBitmap view(8, 8);
+    // Around (1, 1) with r 3: the square is cut to (0, 0, 4, 4), all red.
+    const TRect used = ZoomBrush(view.Canvas(), zoom, 1, 1, 3);
+    EXPECT_EQ(used, TRect(0, 0, 4, 4));
+    EXPECT_EQ(view.Canvas().Pixel(0, 0), clRed);
+    EXPECT_EQ(view.Canvas().Pixel(7, 7), clRed);
+
+    // A square that the cut leaves empty draws nothing.
+    TBitmap untouched(8, 8);
+    EXPECT_EQ(ZoomBrush(untouched.Canvas(), zoom, -20, -20, 3), TRect());
+    EXPECT_EQ(untouched.Canvas().Pixel(0, 0), clWhite);
+    EXPECT_EQ(ZoomBrush(untouched.Canvas(), TBitmap(), 2, 2, 3), TRect());
+}
+
+}  // namespace
