@@ -427,3 +427,13 @@ TRect ZoomBrush(TCanvas& canvas, const TBitmap& zoom, int x, int y, int r)
     canvas.CopyRect(TRect(0, 0, zoom.Width(), zoom.Height()), zoom.Canvas(), square);
     return square;
 }
+
+void StretchBandIntoSquare(const TBitmap& band, TBitmap& square)
+{
+    if (band.Empty() || square.Empty())
+        return;
+    TBitmap opaque(band);
+    opaque.Transparent = false;
+    square.Canvas().CopyMode = cmSrcCopy;
+    square.Canvas().StretchDraw(TRect(0, 0, square.Width(), square.Height()), opaque);
+}

@@ -73,3 +73,7 @@ TBrushPatch ClampBrushPatch(TPoint centre, int r, int width, int height);
 // stretched over the area (0, 0, zoom's width, height) of canvas. Returns the square used
 // (empty when nothing was drawn).
 TRect ZoomBrush(TCanvas& canvas, const TBitmap& zoom, int x, int y, int r);
+
+// The shape brushes' transformation: the band (a strip across or down the patch) stretched
+// over the whole square.
+void StretchBandIntoSquare(const TBitmap& band, TBitmap& square);

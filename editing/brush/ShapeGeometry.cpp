@@ -225,3 +225,55 @@ void DrawBorder(TCanvas& canvas, int clientWidth, int clientHeight, int tx, int 
     canvas.FillRect(TRect(0, 0, tx, clientHeight));
     canvas.FillRect(TRect(clientWidth - tx, 0, clientWidth, clientHeight));
 }
+
+namespace {
+
+void DecoStrokes(TCanvas& canvas, TPoint p0, TPoint p1, TColor savedBrushColor, bool oval)
+{
+    const int savedWidth = canvas.Pen.Width;
+    const TColor savedPen = canvas.Pen.Color;
+    const TBrushStyle savedStyle = canvas.Brush.Style;
+    const TColor from = ColorToRGB(savedBrushColor);
+    const TColor to = ColorToRGB(savedPen);
+    // A pen width of 0 draws as 1 and steps as 1.
+    const double steps = std::max(savedWidth, 1) / 3.0;
+    const std::array<double, 3> step{(GetRValue(from) - GetRValue(to)) / steps,
+                                     (GetGValue(from) - GetGValue(to)) / steps,
+                                     (GetBValue(from) - GetBValue(to)) / steps};
+    std::array<double, 3> colour{double(GetRValue(from)), double(GetGValue(from)), double(GetBValue(from))};
+    if (canvas.Pen.Width < 30)
+        canvas.Pen.Width = 30;
+    if (oval)
+        canvas.Brush.Style = bsClear;
+    const int count = canvas.Pen.Width / 3;
+    for (int i = 0; i < count; ++i) {
+        for (int k = 0; k < 3; ++k)
+            colour[std::size_t(k)] -= step[std::size_t(k)];
+        // Each channel rounded and taken as its low 8 bits.
+        canvas.Pen.Color = RGB(int(Round(colour[0])) & 0xFF, int(Round(colour[1])) & 0xFF,
+                               int(Round(colour[2])) & 0xFF);
+        if (oval) {
+            canvas.Pen.Width -= 2;
+            canvas.Ellipse(p0.X, p0.Y, p1.X, p1.Y);
+        } else {
+            canvas.MoveTo(p0.X, p0.Y);
+            canvas.LineTo(p1.X, p1.Y);
+            canvas.Pen.Width -= 2;
+        }
+    }
+    canvas.Pen.Width = savedWidth;
+    canvas.Pen.Color = savedPen;
+    canvas.Brush.Style = savedStyle;
+}
+
+}  // namespace
+
+void DecoBar(TCanvas& canvas, TPoint p0, TPoint p1, TColor savedBrushColor)
+{
+    DecoStrokes(canvas, p0, p1, savedBrushColor, false);
+}
+
+void DecoOval(TCanvas& canvas, TPoint p0, TPoint p1, TColor savedBrushColor)
+{
+    DecoStrokes(canvas, p0, p1, savedBrushColor, true);
+}

@@ -62,3 +62,10 @@ void DrawBars(TCanvas& canvas, int clientWidth, int clientHeight, int y1, int y2
 // Fills with the brush bands of height ty at the top and bottom and of width tx at the left
 // and right of the client area.
 void DrawBorder(TCanvas& canvas, int clientWidth, int clientHeight, int tx, int ty);
+
+// Decorated strokes: from the saved brush colour towards the pen colour in (width div 3)
+// steps (the pen width raised to at least 30), each a line p0 -> p1 (DecoBar) or an ellipse
+// over (p0, p1) with a clear brush (DecoOval) two pixels narrower than the one before. The
+// pen's width and colour are restored.
+void DecoBar(TCanvas& canvas, TPoint p0, TPoint p1, TColor savedBrushColor);
+void DecoOval(TCanvas& canvas, TPoint p0, TPoint p1, TColor savedBrushColor);

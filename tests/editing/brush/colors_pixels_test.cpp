@@ -341,3 +341,24 @@ TEST(BrushPixels, ZoomBrushStretchesTheCutSquareOverTheCanvas)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BrushPixels, ABandIsStretchedOverTheWholeSquare)
+{
+    // A 10 x 2 band: top row red, bottom row blue, stretched into a 10 x 10 square.
+    TBitmap band(10, 2);
+    band.Canvas().Brush.Color = clRed;
+    band.Canvas().FillRect(TRect(0, 0, 10, 1));
+    band.Canvas().Brush.Color = clBlue;
+    band.Canvas().FillRect(TRect(0, 1, 10, 2));
+    band.Transparent = true;  // white or not, every pixel of the band is carried over
+    TBitmap square(10, 10);
+    StretchBandIntoSquare(band, square);
+    EXPECT_EQ(square.Canvas().Pixel(0, 0), clRed);
+    EXPECT_EQ(square.Canvas().Pixel(9, 4), clRed);
+    EXPECT_EQ(square.Canvas().Pixel(0, 5), clBlue);
+    EXPECT_EQ(square.Canvas().Pixel(9, 9), clBlue);
+}
+
+}  // namespace

@@ -222,3 +222,41 @@ TEST(ShapeGeometry, BarsSnapToTheEdgesAndBordersFrameTheClientArea)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ShapeGeometry, DecoratedStrokesStepFromTheBrushToThePenColour)
+{
+    for (bool oval : {false, true}) {
+        TBitmap b(80, 80);
+        b.Canvas().Pen.Color = clBlack;
+        b.Canvas().Pen.Width = 30;
+        b.Canvas().Brush.Color = clYellow;
+        if (oval)
+            DecoOval(b.Canvas(), TPoint(10, 10), TPoint(70, 70), clWhite);
+        else
+            DecoBar(b.Canvas(), TPoint(10, 40), TPoint(70, 40), clWhite);
+        EXPECT_EQ(b.Canvas().Pen.Width, 30) << oval;
+        EXPECT_EQ(b.Canvas().Pen.Color, clBlack) << oval;
+        EXPECT_EQ(b.Canvas().Brush.Style, bsSolid) << oval;
+        // The last, narrowest stroke reaches the pen colour; the widest is a light grey.
+        const TPoint axis = oval ? TPoint(10, 40) : TPoint(40, 40);
+        const TPoint rim = oval ? TPoint(40, 40) : TPoint(40, 40 - 14);
+        EXPECT_EQ(b.Canvas().Pixel(axis.X, axis.Y), clBlack) << oval;
+        if (!oval) {
+            const int grey = GetRValue(b.Canvas().Pixel(rim.X, rim.Y));
+            EXPECT_GT(grey, 150) << oval;
+            EXPECT_LT(grey, 255) << oval;
+        } else {
+            EXPECT_EQ(b.Canvas().Pixel(rim.X, rim.Y), clWhite);  // the brush is clear inside
+        }
+    }
+
+    // A thin pen steps three times its width a stroke and never fails.
+    TBitmap thin(20, 20);
+    thin.Canvas().Pen.Width = 0;
+    DecoBar(thin.Canvas(), TPoint(2, 10), TPoint(18, 10), clWhite);
+    EXPECT_EQ(thin.Canvas().Pen.Width, 0);
+}
+
+}  // namespace
