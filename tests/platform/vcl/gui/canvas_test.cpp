@@ -215,7 +215,7 @@ TEST(Canvas, PenModesCombinePenAndPicture)
         {pmCopy, pen},          {pmNot, ~dst & 0xFFFFFF},       {pmXor, pen ^ dst},
         {pmNotXor, ~(pen ^ dst) & 0xFFFFFF}, {pmMask, pen & dst}, {pmMerge, pen | dst},
         {pmNop, dst},           {pmBlack, clBlack},             {pmWhite, clWhite},
-        {pmNotCopy, ~pen & 0xFFFFFF},
+        {pmNotCopy, ~pen & 0xFFFFFF},   {pmMaskNotPen, ~pen & dst & 0xFFFFFF},
     };
     for (const Case& c : cases) {
         TBitmap b(3, 1);
