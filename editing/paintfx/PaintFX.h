@@ -93,9 +93,10 @@ public:
     void Emboss(const TFxBitmap& bmp);
     void EdgeBlend(const TFxBitmap& bmp, int amount);
     // Twist and FishEye read from source (an unchanged copy of the picture, of dest's size)
-    // and write into dest.
-    void Twist(const TFxBitmap& source, const TFxBitmap& dest, int amount);
-    void FishEye(const TFxBitmap& source, const TFxBitmap& dest, double amount);
+    // and write into dest: the rows top .. bottom - 1 (bottom < 0: to the last row), so that
+    // bands of rows can be done on several threads.
+    void Twist(const TFxBitmap& source, const TFxBitmap& dest, int amount, int top = 0, int bottom = -1);
+    void FishEye(const TFxBitmap& source, const TFxBitmap& dest, double amount, int top = 0, int bottom = -1);
     void Plasma(const TFxBitmap& source, const TFxBitmap& map, int turbulence, int amount,
                 const TFxBitmap& dest);
     void TileSplit(const TFxBitmap& bmp, int amount) { Tiles(bmp, amount, false); }

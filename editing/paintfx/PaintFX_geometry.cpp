@@ -9,6 +9,14 @@ namespace {
 
 int RoundEven(double v) { return int(std::nearbyint(v)); }
 
+// Rounds a channel value (0 .. 255) half to even: adding and taking away 1.5 * 2^52 leaves
+// the nearest integer under the default rounding mode, without a library call.
+int RoundChannel(double v)
+{
+    const double shifted = v + 6755399441055744.0;
+    return int(shifted - 6755399441055744.0);
+}
+
 // Wraps a neighbour index outside 0..n-1 back into the picture: a negative index i becomes
 // n - 1 - ((-i) mod n), one beyond n - 1 becomes i mod n. Done in floating point, so a far
 // source point (the fish eye's factor grows without bound towards its rim) never overflows.
@@ -16,6 +24,11 @@ int WrapIndex(double i, int n)
 {
     if (i >= 0 && i <= n - 1)
         return int(i);
+    // Integer arithmetic while the index fits comfortably, floating point beyond.
+    if (std::fabs(i) < 1e15) {
+        const long long v = static_cast<long long>(i);
+        return v < 0 ? n - 1 - int((-v) % n) : int(v % n);
+    }
     if (i < 0)
         return n - 1 - int(std::fmod(-i, double(n)));
     return int(std::fmod(i, double(n)));
@@ -30,15 +43,20 @@ void Sample(const TFxBitmap& source, double sx, double sy, std::uint8_t* out)
     }
     const double fx0 = std::floor(sx), fy0 = std::floor(sy);
     const double fx = sx - fx0, fy = sy - fy0;
-    const int x0 = WrapIndex(fx0, source.Width), x1 = WrapIndex(fx0 + 1, source.Width);
-    const int y0 = WrapIndex(fy0, source.Height), y1 = WrapIndex(fy0 + 1, source.Height);
+    int x0, x1, y0, y1;
+    if (fx0 >= 0 && fx0 + 1 < source.Width && fy0 >= 0 && fy0 + 1 < source.Height) {
+        x0 = int(fx0), x1 = x0 + 1, y0 = int(fy0), y1 = y0 + 1;
+    } else {
+        x0 = WrapIndex(fx0, source.Width), x1 = WrapIndex(fx0 + 1, source.Width);
+        y0 = WrapIndex(fy0, source.Height), y1 = WrapIndex(fy0 + 1, source.Height);
+    }
     const std::uint8_t* p00 = source.Pixel(x0, y0);
     const std::uint8_t* p10 = source.Pixel(x1, y0);
     const std::uint8_t* p01 = source.Pixel(x0, y1);
     const std::uint8_t* p11 = source.Pixel(x1, y1);
     const double w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
     for (int c = 0; c < 3; ++c)
-        out[c] = TpelPaintFX::ClampByte(RoundEven(p00[c] * w00 + p10[c] * w10 + p01[c] * w01 + p11[c] * w11));
+        out[c] = TpelPaintFX::ClampByte(RoundChannel(p00[c] * w00 + p10[c] * w10 + p01[c] * w01 + p11[c] * w11));
 }
 
 bool SameSize(const TFxBitmap& a, const TFxBitmap& b)
@@ -53,23 +71,41 @@ void TpelPaintFX::SplitBlur(const TFxBitmap& bmp, int amount)
     if (amount < 1 || bmp.Empty())
         return;
     const int w = bmp.Width, h = bmp.Height;
+    const auto blurPixel = [&](std::uint8_t* p, const std::uint8_t* upRow, const std::uint8_t* downRow, int x) {
+        const int left = x - amount < 0 ? x : x - amount;
+        const int right = x + amount >= w ? std::min(w - x, w - 1) : x + amount;
+        const std::uint8_t* ul = upRow + 3 * left;
+        const std::uint8_t* ll = downRow + 3 * left;
+        const std::uint8_t* ur = upRow + 3 * right;
+        const std::uint8_t* lr = downRow + 3 * right;
+        for (int c = 0; c < 3; ++c)
+            p[c] = std::uint8_t((ul[c] + ll[c] + ur[c] + lr[c]) >> 2);
+    };
     for (int y = 0; y < h; ++y) {
         const int up = y - amount < 0 ? y : y - amount;
         // The lower row mirrors to H - y near the bottom; on pictures no higher than the
         // amount that is H itself for the first row, so it is kept to the last row.
         const int down = y + amount >= h ? std::min(h - y, h - 1) : y + amount;
         std::uint8_t* row = bmp.Row(y);
-        for (int x = 0; x < w; ++x) {
-            const int left = x - amount < 0 ? x : x - amount;
-            const int right = x + amount >= w ? std::min(w - x, w - 1) : x + amount;
-            const std::uint8_t* ul = bmp.Pixel(left, up);
-            const std::uint8_t* ll = bmp.Pixel(left, down);
-            const std::uint8_t* ur = bmp.Pixel(right, up);
-            const std::uint8_t* lr = bmp.Pixel(right, down);
-            std::uint8_t* p = row + 3 * x;
-            for (int c = 0; c < 3; ++c)
-                p[c] = std::uint8_t((ul[c] + ll[c] + ur[c] + lr[c]) >> 2);
+        const std::uint8_t* upRow = bmp.Row(up);
+        const std::uint8_t* downRow = bmp.Row(down);
+        if (up == y || down == y || 2 * amount >= w) {
+            // Samples from this very row: pixel by pixel, as the picture stands.
+            for (int x = 0; x < w; ++x)
+                blurPixel(row + 3 * x, upRow, downRow, x);
+            continue;
         }
+        // Every sample lies in other rows: the middle of the row in one straight pass.
+        for (int x = 0; x < amount; ++x)
+            blurPixel(row + 3 * x, upRow, downRow, x);
+        const int off = 3 * amount;
+        std::uint8_t* __restrict out = row;
+        const std::uint8_t* __restrict u = upRow;
+        const std::uint8_t* __restrict d = downRow;
+        for (int k = off, end = 3 * (w - amount); k < end; ++k)
+            out[k] = std::uint8_t((u[k - off] + d[k - off] + u[k + off] + d[k + off]) >> 2);
+        for (int x = w - amount; x < w; ++x)
+            blurPixel(row + 3 * x, upRow, downRow, x);
     }
 }
 
@@ -147,36 +183,54 @@ void TpelPaintFX::EdgeBlend(const TFxBitmap& bmp, int amount)
     }
 }
 
-void TpelPaintFX::Twist(const TFxBitmap& source, const TFxBitmap& dest, int amount)
+void TpelPaintFX::Twist(const TFxBitmap& source, const TFxBitmap& dest, int amount, int top, int bottom)
 {
     if (amount == 0 || !SameSize(source, dest))
         return;
+    top = std::max(0, top);
+    bottom = bottom < 0 ? dest.Height : std::min(bottom, dest.Height);
     constexpr double halfPi = 1.5707963267948966;
     const double cx = (dest.Width - 1) / 2.0, cy = (dest.Height - 1) / 2.0;
-    for (int y = 0; y < dest.Height; ++y) {
+    for (int y = top; y < bottom; ++y) {
         std::uint8_t* p = dest.Row(y);
         for (int x = 0; x < dest.Width; ++x, p += 3) {
             const double dx = x - cx, dy = y - cy;
             const double r = std::sqrt(dx * dx + dy * dy);
             double sx = cx, sy = cy;
             if (r != 0) {
-                const double angle = ArcTan2(dy, dx) - r / amount + halfPi;
-                sx = cx + std::cos(angle) * r;
-                sy = cy + std::sin(angle) * r;
+                // The point turned by pi/2 - r / amount: the same as taking the angle
+                // ArcTan2(dy, dx) - r / amount + pi/2 at distance r, without the arc tangent.
+                const double turn = halfPi - r / amount;
+                const double c = std::cos(turn), s = std::sin(turn);
+                sx = cx + dx * c - dy * s;
+                sy = cy + dy * c + dx * s;
             }
             Sample(source, sx, sy, p);
         }
     }
 }
 
-void TpelPaintFX::FishEye(const TFxBitmap& source, const TFxBitmap& dest, double amount)
+void TpelPaintFX::FishEye(const TFxBitmap& source, const TFxBitmap& dest, double amount, int top, int bottom)
 {
     if (!SameSize(source, dest))
         return;
+    top = std::max(0, top);
+    bottom = bottom < 0 ? dest.Height : std::min(bottom, dest.Height);
     const double bigR = dest.Width * amount;
     const double cx = dest.Width / 2.0, cy = dest.Height / 2.0;
     double k = 0, s = 0;  // kept from the previous pixel when not recomputed
-    for (int y = 0; y < dest.Height; ++y) {
+    // A band that starts below the first row takes k and s as the rows above left them.
+    for (long long i = (long long)top * dest.Width - 1; i >= 0 && bigR != 0; --i) {
+        const double dx = double(i % dest.Width) - cx, dy = double(i / dest.Width) - cy;
+        const double r = std::sqrt(dx * dx + dy * dy);
+        if (r != 0 && r != bigR) {
+            k = 1 / (1 - r / bigR) - 1;
+            if (k != 0)
+                s = bigR / 2 * k;
+            break;
+        }
+    }
+    for (int y = top; y < bottom; ++y) {
         std::uint8_t* p = dest.Row(y);
         for (int x = 0; x < dest.Width; ++x, p += 3) {
             const double dx = x - cx, dy = y - cy;

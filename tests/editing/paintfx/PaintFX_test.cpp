@@ -344,3 +344,21 @@ TEST(PaintFXSweep, TreeEffectsOverOddSizes)
                 ASSERT_EQ(img.Width(), w) << e.name;
             }
 }
+
+TEST(PaintFXGeometry, BandsOfRowsGiveTheWholeResult)
+{
+    // R = 10 * 0.5 = 5 about the centre (5, 4): pixel (0, 4) lies exactly on the rim and keeps k and s from the row
+    // above, also when its band starts there.
+    TpelPaintFX fx;
+    const TFxImage original = Ramp(10, 8);
+    TFxImage whole = original, banded = original, copy = original;
+    fx.FishEye(copy.View(), whole.View(), 0.5);
+    for (int top = 0; top < 8; top += 4)
+        fx.FishEye(copy.View(), banded.View(), 0.5, top, top + 4);
+    EXPECT_EQ(banded, whole);
+    whole = original, banded = original;
+    fx.Twist(copy.View(), whole.View(), 3);
+    for (int top : {0, 4})
+        fx.Twist(copy.View(), banded.View(), 3, top, top + 4);
+    EXPECT_EQ(banded, whole);
+}
