@@ -5,7 +5,7 @@
 // and write the picture subtracted). Prints the best of several runs, the ratio ImageMagick /
 // ours and the core count.
 //
-//   painter_bench [--work DIR] [--runs N] [--no-peer]
+//   painter_bench [--work DIR] [--runs N] [--no-peer] [--only NAME-PREFIX]
 #include "editing/paintfx/PaintFX.h"
 
 #include <algorithm>
@@ -96,6 +96,7 @@ int main(int argc, char** argv)
     std::string work = "/tmp/painter-bench";
     int runs = 3;
     bool peer = true;
+    std::string only;  // run only the effects whose name starts with this
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--work") && i + 1 < argc)
             work = argv[++i];
@@ -103,6 +104,8 @@ int main(int argc, char** argv)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--no-peer"))
             peer = false;
+        else if (!std::strcmp(argv[i], "--only") && i + 1 < argc)
+            only = argv[++i];
     }
     const TFxImage original = Camera();
     if (peer) {
@@ -151,6 +154,8 @@ int main(int argc, char** argv)
     std::printf("%-22s %10s %10s %10s %8s\n", "effect", "1 core ms", "all ms", "IM ms", "IM/ours");
     TpelPaintFX fx;
     for (const Effect& e : effects) {
+        if (!only.empty() && std::string(e.name).rfind(only, 0) != 0)
+            continue;
         TFxImage work1 = original, copy = original;
         double one = 1e300;
         for (int i = 0; i < runs; ++i) {

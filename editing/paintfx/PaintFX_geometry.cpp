@@ -27,7 +27,9 @@ int WrapIndex(double i, int n)
     // Integer arithmetic while the index fits comfortably, floating point beyond.
     if (std::fabs(i) < 1e15) {
         const long long v = static_cast<long long>(i);
-        return v < 0 ? n - 1 - int((-v) % n) : int(v % n);
+        if (v < 0)
+            return -v < n ? int(n - 1 + v) : n - 1 - int((-v) % n);
+        return v < 2LL * n ? int(v - n) : int(v % n);
     }
     if (i < 0)
         return n - 1 - int(std::fmod(-i, double(n)));
