@@ -61,6 +61,27 @@ void Sample(const TFxBitmap& source, double sx, double sy, std::uint8_t* out)
         out[c] = TpelPaintFX::ClampByte(RoundChannel(p00[c] * w00 + p10[c] * w10 + p01[c] * w01 + p11[c] * w11));
 }
 
+// Every pixel of rows top .. bottom - 1 of dest (bottom < 0: to the last row) takes the
+// sample of source at the point map gives for its offset (dx, dy) and distance r from the
+// centre (cx, cy); the centre itself samples the centre.
+template <class Map>
+void Remap(const TFxBitmap& source, const TFxBitmap& dest, int top, int bottom, double cx, double cy, Map map)
+{
+    top = std::max(0, top);
+    bottom = bottom < 0 ? dest.Height : std::min(bottom, dest.Height);
+    for (int y = top; y < bottom; ++y) {
+        std::uint8_t* p = dest.Row(y);
+        for (int x = 0; x < dest.Width; ++x, p += 3) {
+            const double dx = x - cx, dy = y - cy;
+            const double r = std::sqrt(dx * dx + dy * dy);
+            double sx = cx, sy = cy;
+            if (r != 0)
+                map(dx, dy, r, sx, sy);
+            Sample(source, sx, sy, p);
+        }
+    }
+}
+
 bool SameSize(const TFxBitmap& a, const TFxBitmap& b)
 {
     return !a.Empty() && a.Width == b.Width && a.Height == b.Height && !b.Empty();
@@ -189,67 +210,45 @@ void TpelPaintFX::Twist(const TFxBitmap& source, const TFxBitmap& dest, int amou
 {
     if (amount == 0 || !SameSize(source, dest))
         return;
-    top = std::max(0, top);
-    bottom = bottom < 0 ? dest.Height : std::min(bottom, dest.Height);
     constexpr double halfPi = 1.5707963267948966;
-    const double cx = (dest.Width - 1) / 2.0, cy = (dest.Height - 1) / 2.0;
-    for (int y = top; y < bottom; ++y) {
-        std::uint8_t* p = dest.Row(y);
-        for (int x = 0; x < dest.Width; ++x, p += 3) {
-            const double dx = x - cx, dy = y - cy;
-            const double r = std::sqrt(dx * dx + dy * dy);
-            double sx = cx, sy = cy;
-            if (r != 0) {
-                // The point turned by pi/2 - r / amount: the same as taking the angle
-                // ArcTan2(dy, dx) - r / amount + pi/2 at distance r, without the arc tangent.
-                const double turn = halfPi - r / amount;
-                const double c = std::cos(turn), s = std::sin(turn);
-                sx = cx + dx * c - dy * s;
-                sy = cy + dy * c + dx * s;
-            }
-            Sample(source, sx, sy, p);
-        }
-    }
+    Remap(source, dest, top, bottom, (dest.Width - 1) / 2.0, (dest.Height - 1) / 2.0,
+          [amount](double dx, double dy, double r, double& sx, double& sy) {
+              // The point turned by pi/2 - r / amount: the same as taking the angle
+              // ArcTan2(dy, dx) - r / amount + pi/2 at distance r, without the arc tangent.
+              const double turn = halfPi - r / amount;
+              const double c = std::cos(turn), s = std::sin(turn);
+              sx += dx * c - dy * s;
+              sy += dy * c + dx * s;
+          });
 }
 
 void TpelPaintFX::FishEye(const TFxBitmap& source, const TFxBitmap& dest, double amount, int top, int bottom)
 {
     if (!SameSize(source, dest))
         return;
-    top = std::max(0, top);
-    bottom = bottom < 0 ? dest.Height : std::min(bottom, dest.Height);
     const double bigR = dest.Width * amount;
     const double cx = dest.Width / 2.0, cy = dest.Height / 2.0;
     double k = 0, s = 0;  // kept from the previous pixel when not recomputed
+    // k and s for a pixel at distance r; false when they keep their values.
+    const auto update = [&](double r) {
+        if (r == 0 || bigR == 0 || r == bigR)
+            return false;
+        k = 1 / (1 - r / bigR) - 1;
+        if (k != 0)
+            s = bigR / 2 * k;
+        return true;
+    };
     // A band that starts below the first row takes k and s as the rows above left them.
-    for (long long i = (long long)top * dest.Width - 1; i >= 0 && bigR != 0; --i) {
+    for (long long i = (long long)std::max(0, top) * dest.Width - 1; i >= 0; --i) {
         const double dx = double(i % dest.Width) - cx, dy = double(i / dest.Width) - cy;
-        const double r = std::sqrt(dx * dx + dy * dy);
-        if (r != 0 && r != bigR) {
-            k = 1 / (1 - r / bigR) - 1;
-            if (k != 0)
-                s = bigR / 2 * k;
+        if (update(std::sqrt(dx * dx + dy * dy)) || bigR == 0)
             break;
-        }
     }
-    for (int y = top; y < bottom; ++y) {
-        std::uint8_t* p = dest.Row(y);
-        for (int x = 0; x < dest.Width; ++x, p += 3) {
-            const double dx = x - cx, dy = y - cy;
-            const double r = std::sqrt(dx * dx + dy * dy);
-            double sx = cx, sy = cy;
-            if (r != 0) {
-                if (bigR != 0 && r != bigR) {
-                    k = 1 / (1 - r / bigR) - 1;
-                    if (k != 0)
-                        s = bigR / 2 * k;
-                }
-                sx = cx + dx * s / r;
-                sy = cy + dy * s / r;
-            }
-            Sample(source, sx, sy, p);
-        }
-    }
+    Remap(source, dest, top, bottom, cx, cy, [&](double dx, double dy, double r, double& sx, double& sy) {
+        update(r);
+        sx += dx * s / r;
+        sy += dy * s / r;
+    });
 }
 
 void TpelPaintFX::Plasma(const TFxBitmap& source, const TFxBitmap& map, int turbulence, int amount,
