@@ -2,6 +2,7 @@
 #include "editing/draw/DrawImage.h"
 #include "editing/draw/fPainterEffects.h"
 #include "support/ScriptedUi.h"
+#include "support/TestEnv.h"
 #include "ui_fPainterEffects.h"
 
 #include <gtest/gtest.h>
@@ -142,7 +143,9 @@ TEST(DrawImageEffects, SineCurveSkewAndPlasmaWrappers)
     art.SetPicture(Photo(199, 700));
     art.RefreshWorkBitmap();
     art.SkewPicture(100);
-    EXPECT_EQ(art.WorkBitmap.Width(), 199);
+    ASSERT_EQ(art.WorkBitmap.Width(), 199);
+    // The last pixel of the last row lands on column round(897 * 199 / 899) = 199: kept at 198.
+    EXPECT_EQ(Pixel(art.WorkBitmap, 198, 699), Pixel(Photo(199, 700), 198, 699));
 
     // The hidden extra bar stays at 1 until Plasma raises it to its lowest turbulence 10.
     ASSERT_EQ(ui->extrabar->value(), 1);
@@ -289,4 +292,28 @@ TEST(PainterEffectsDialog, AutoImproveOkStoresAMoreSaturatedPicture)
     kvtest::Ui().ExpectModal("TPainterEffectsF", mrCancel,
                              [](TForm& form) { static_cast<TPainterEffectsF&>(form).AbortBitBtnClick(); });
     EXPECT_FALSE(RunPainterEffects(art, full, TPainterMode::AutoImprove));
+}
+
+TEST(ArtHandoff, PreviewCopyAndWorkingCopyFiles)
+{
+    struct Case {
+        int w, h, previewHeight;
+    };
+    // 199 * h / w rounded with halves to even: 149.25, 1.5, 2.5.
+    for (const Case& c : {Case{400, 300, 149}, Case{398, 3, 2}, Case{398, 5, 2}, Case{4000, 1, 1}}) {
+        const TBitmap preview = MakeArtPreview(Photo(c.w, c.h));
+        EXPECT_EQ(preview.Width(), kArtPreviewWidth);
+        EXPECT_EQ(preview.Height(), c.previewHeight) << c.w << "x" << c.h;
+    }
+
+    const QString folder = kvtest::MakeTempFolder("art");
+    ASSERT_TRUE(Photo(400, 300).Image().save(folder + "Temp.jpg", "JPG", 90));
+    TpelDrawImage art;
+    LoadTempPreviewIntoArt(art, folder + "Temp.jpg");
+    EXPECT_EQ(art.Picture().Width(), 199);
+    EXPECT_EQ(art.Picture().Height(), 149);
+    LoadTempIntoArt(art, folder + "Temp.jpg");
+    EXPECT_EQ(art.Picture().Width(), 400);
+    EXPECT_THROW(LoadTempIntoArt(art, folder + "missing.jpg"), EInvalidGraphic);
+    EXPECT_EQ(art.Picture().Width(), 400) << "a failed load keeps the picture";
 }
