@@ -63,23 +63,27 @@ void Sample(const TFxBitmap& source, double sx, double sy, std::uint8_t* out)
 
 // Every pixel of rows top .. bottom - 1 of dest (bottom < 0: to the last row) takes the
 // sample of source at the point map gives for its offset (dx, dy) and distance r from the
-// centre (cx, cy); the centre itself samples the centre.
+// centre (cx, cy); the centre itself samples the centre. The pixels are visited in small
+// tiles, so the source points of neighbouring pixels stay close together in memory.
 template <class Map>
 void Remap(const TFxBitmap& source, const TFxBitmap& dest, int top, int bottom, double cx, double cy, Map map)
 {
+    constexpr int kTileW = 64, kTileH = 32;
     top = std::max(0, top);
     bottom = bottom < 0 ? dest.Height : std::min(bottom, dest.Height);
-    for (int y = top; y < bottom; ++y) {
-        std::uint8_t* p = dest.Row(y);
-        for (int x = 0; x < dest.Width; ++x, p += 3) {
-            const double dx = x - cx, dy = y - cy;
-            const double r = std::sqrt(dx * dx + dy * dy);
-            double sx = cx, sy = cy;
-            if (r != 0)
-                map(dx, dy, r, sx, sy);
-            Sample(source, sx, sy, p);
-        }
-    }
+    for (int ty = top; ty < bottom; ty += kTileH)
+        for (int tx = 0; tx < dest.Width; tx += kTileW)
+            for (int y = ty, yEnd = std::min(bottom, ty + kTileH); y < yEnd; ++y) {
+                std::uint8_t* p = dest.Pixel(tx, y);
+                for (int x = tx, xEnd = std::min(dest.Width, tx + kTileW); x < xEnd; ++x, p += 3) {
+                    const double dx = x - cx, dy = y - cy;
+                    const double r = std::sqrt(dx * dx + dy * dy);
+                    double sx = cx, sy = cy;
+                    if (r != 0)
+                        map(x, y, dx, dy, r, sx, sy);
+                    Sample(source, sx, sy, p);
+                }
+            }
 }
 
 bool SameSize(const TFxBitmap& a, const TFxBitmap& b)
@@ -212,7 +216,7 @@ void TpelPaintFX::Twist(const TFxBitmap& source, const TFxBitmap& dest, int amou
         return;
     constexpr double halfPi = 1.5707963267948966;
     Remap(source, dest, top, bottom, (dest.Width - 1) / 2.0, (dest.Height - 1) / 2.0,
-          [amount](double dx, double dy, double r, double& sx, double& sy) {
+          [amount](int, int, double dx, double dy, double r, double& sx, double& sy) {
               // The point turned by pi/2 - r / amount: the same as taking the angle
               // ArcTan2(dy, dx) - r / amount + pi/2 at distance r, without the arc tangent.
               const double turn = halfPi - r / amount;
@@ -228,24 +232,27 @@ void TpelPaintFX::FishEye(const TFxBitmap& source, const TFxBitmap& dest, double
         return;
     const double bigR = dest.Width * amount;
     const double cx = dest.Width / 2.0, cy = dest.Height / 2.0;
-    double k = 0, s = 0;  // kept from the previous pixel when not recomputed
-    // k and s for a pixel at distance r; false when they keep their values.
-    const auto update = [&](double r) {
+    // The scale s of a pixel at distance r: R / 2 * k with k = 1 / (1 - r / R) - 1; false
+    // when it is not worked out there (r is 0 or R, R is 0, or k is 0), where the pixel keeps
+    // the scale of the pixel before it in reading order (0 before the first).
+    const auto scaleAt = [bigR](double r, double& s) {
         if (r == 0 || bigR == 0 || r == bigR)
             return false;
-        k = 1 / (1 - r / bigR) - 1;
-        if (k != 0)
-            s = bigR / 2 * k;
+        const double k = 1 / (1 - r / bigR) - 1;
+        if (k == 0)
+            return false;
+        s = bigR / 2 * k;
         return true;
     };
-    // A band that starts below the first row takes k and s as the rows above left them.
-    for (long long i = (long long)std::max(0, top) * dest.Width - 1; i >= 0; --i) {
-        const double dx = double(i % dest.Width) - cx, dy = double(i / dest.Width) - cy;
-        if (update(std::sqrt(dx * dx + dy * dy)) || bigR == 0)
-            break;
-    }
-    Remap(source, dest, top, bottom, cx, cy, [&](double dx, double dy, double r, double& sx, double& sy) {
-        update(r);
+    Remap(source, dest, top, bottom, cx, cy, [&](int x, int y, double dx, double dy, double r, double& sx, double& sy) {
+        double s = 0;
+        if (!scaleAt(r, s) && bigR != 0) {
+            for (long long i = (long long)y * dest.Width + x - 1; i >= 0; --i) {
+                const double bx = double(i % dest.Width) - cx, by = double(i / dest.Width) - cy;
+                if (scaleAt(std::sqrt(bx * bx + by * by), s))
+                    break;
+            }
+        }
         sx += dx * s / r;
         sy += dy * s / r;
     });
