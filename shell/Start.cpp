@@ -9,6 +9,7 @@
 #include "shell/core/ProductInfo.h"
 #include "output/fCheckAudio.h"
 #include "output/fExport.h"
+#include "output/fHTML.h"
 #include "output/fOnlineFotoEntwicklung.h"
 #include "output/fPrintSelect.h"
 #include "output/fPrintSize.h"
@@ -17,6 +18,7 @@
 #include "output/fWave.h"
 #include "shell/fAbout.h"
 #include "shell/fBetrachter.h"
+#include "controls/HTMListBox.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
 #include "shell/fNoDriver.h"
@@ -30,6 +32,7 @@
 #include "shell/fZuschneidenTip2.h"
 #include "ui_fMain.h"
 
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QDir>
 #include <QFileInfo>
@@ -91,6 +94,7 @@ bool StartProgram()
     QRListA5Form = new TQRListA5Form(MainForm);
     QRThumbnailForm = new TQRThumbnailForm(MainForm);
     WaveForm = new TWaveForm(MainForm);
+    HTMLForm = new THTMLForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
@@ -106,6 +110,13 @@ bool StartProgram()
     QRListForm->Source = printSource;
     QRListA5Form->Source = printSource;
     QRThumbnailForm->Source = printSource;
+    HTMLForm->Source = [] {
+        TGallerySource source{MainForm->DiashowPath(), MainForm->ui()->TitleEdit->text(), {}};
+        if (const THTMListBox* list = MainForm->DiashowListBox)
+            for (int i = 0; i < list->Items().Count(); ++i)
+                source.Items << list->Items()[i];
+        return source;
+    };
     return true;
 }
 
@@ -136,5 +147,6 @@ void EndProgram()
     MakeWizzard = nullptr;
     ZuschneidenTipForm2 = nullptr;
     BetrachterForm = nullptr;
+    HTMLForm = nullptr;
     UnloadLanguage();
 }

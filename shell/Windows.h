@@ -24,6 +24,8 @@ class TCheckAudioForm;
 class TMakeWizzard;
 class TZuschneidenTipForm2;
 class TBetrachterForm;
+class THTMLForm;
+class TFTPForm;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -47,3 +49,6 @@ extern TCheckAudioForm* CheckAudioForm;
 extern TMakeWizzard* MakeWizzard;
 extern TZuschneidenTipForm2* ZuschneidenTipForm2;
 extern TBetrachterForm* BetrachterForm;
+extern THTMLForm* HTMLForm;
+// The upload window made by the gallery window for its last upload request.
+extern TFTPForm* FTPForm;
