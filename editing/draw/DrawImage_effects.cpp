@@ -42,10 +42,15 @@ const TEffectRoutine kEffects[] = {
     {8, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.EdgeBlend(w, b.Strength); }},
     {9, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.Mosaic(w, b.Strength); }},
     {10, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) {
-         WithCopy(w, [&](const TFxBitmap& c) { d.PaintFX.Twist(c, w, b.Strength); });
+         WithCopy(w, [&](const TFxBitmap& c) {
+             RunInRowBands(w.Width, w.Height, [&](int top, int bottom) { d.PaintFX.Twist(c, w, b.Strength, top, bottom); });
+         });
      }},
     {11, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) {
-         WithCopy(w, [&](const TFxBitmap& c) { d.PaintFX.FishEye(c, w, b.Strength / 100.0); });
+         WithCopy(w, [&](const TFxBitmap& c) {
+             RunInRowBands(w.Width, w.Height,
+                           [&](int top, int bottom) { d.PaintFX.FishEye(c, w, b.Strength / 100.0, top, bottom); });
+         });
      }},
     {16, [](TpelDrawImage& d, const TFxBitmap&, const TBars& b) { d.ApplySineCurve(b.Strength); }},
     {25, [](TpelDrawImage& d, const TFxBitmap& w, const TBars&) { d.PaintFX.Emboss(w); }},
@@ -152,9 +157,13 @@ void TpelDrawImage::AdjustBrightnessColorContrast(int brightness, int saturation
 {
     RefreshWorkBitmap();
     const TFxBitmap w = FxView(WorkBitmap);
-    PaintFX.Lightness(w, brightness);
-    PaintFX.Saturation(w, saturation);
-    PaintFX.Contrast(w, contrast);
+    // Each pixel on its own: the rows are split over the cores.
+    RunInRowBands(w.Width, w.Height, [&](int top, int bottom) {
+        const TFxBitmap rows = w.Rows(top, bottom);
+        PaintFX.Lightness(rows, brightness);
+        PaintFX.Saturation(rows, saturation);
+        PaintFX.Contrast(rows, contrast);
+    });
     ShowWorkBitmap();
 }
 

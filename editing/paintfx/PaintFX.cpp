@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 
 TFxImage::TFxImage(int width, int height, std::uint8_t fill)
     : m_width(width > 0 ? width : 0), m_height(height > 0 ? height : 0),
@@ -25,6 +26,24 @@ int TFxRandom::Random(int n)
     if (n < 1)
         return 0;
     return int((std::uint64_t(m_seed) * std::uint64_t(n)) >> 32);
+}
+
+void RunInRowBands(int width, int height, const std::function<void(int top, int bottom)>& f)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    if (cores == 1 || std::int64_t(width) * height < 1000000 || height < 2 * cores) {
+        f(0, height);
+        return;
+    }
+    const int band = (height + cores - 1) / cores;
+    std::vector<std::thread> threads;
+    for (int top = band; top < height; top += band)
+        threads.emplace_back([&f, top, band, height] { f(top, std::min(height, top + band)); });
+    f(0, std::min(height, band));
+    for (std::thread& t : threads)
+        t.join();
 }
 
 TFxRandom& PaintFXRandom()

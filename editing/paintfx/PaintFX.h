@@ -8,6 +8,7 @@
 // nothing, so no routine divides by zero or loops without end.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // A view of a 24-bit picture: Width x Height pixels, row y at Bits + y * Stride.
@@ -20,7 +21,14 @@ struct TFxBitmap {
     std::uint8_t* Row(int y) const { return Bits + y * Stride; }
     std::uint8_t* Pixel(int x, int y) const { return Row(y) + 3 * x; }
     bool Empty() const { return Width <= 0 || Height <= 0 || !Bits; }
+    // The view of rows top .. bottom - 1.
+    TFxBitmap Rows(int top, int bottom) const { return {Row(top), Width, bottom - top, Stride}; }
 };
+
+// Runs f(top, bottom) over bands of rows that together cover 0 .. height - 1 once: on every
+// core for pictures of a megapixel or more, else on the calling thread in one call. For work
+// whose rows are independent (each band writes only its own rows).
+void RunInRowBands(int width, int height, const std::function<void(int top, int bottom)>& f);
 
 // A picture that owns its pixels (rows packed), for copies and tests.
 class TFxImage {

@@ -317,3 +317,25 @@ TEST(ArtHandoff, PreviewCopyAndWorkingCopyFiles)
     EXPECT_THROW(LoadTempIntoArt(art, folder + "missing.jpg"), EInvalidGraphic);
     EXPECT_EQ(art.Picture().Width(), 400) << "a failed load keeps the picture";
 }
+
+TEST(DrawImageEffects, FullSizeTwistAndAdjustmentMatchTheOneThreadRun)
+{
+    // Large enough to be split over the cores.
+    TpelDrawImage art;
+    const TBitmap photo = Photo(1400, 900);
+    art.SetPicture(photo);
+    TPainterEffectsF* dialog = art.PainterEffectsDialog();
+    dialog->SetBarQuietly(dialog->ui()->EBar, 1, 50, 10);
+    ASSERT_TRUE(art.RunEffect(10));
+    TBitmap expected = photo, copy = photo;
+    TpelPaintFX().Twist(FxView(copy), FxView(expected), 10);
+    EXPECT_TRUE(SamePixels(dialog->ui()->Image->Picture(), expected));
+
+    art.AdjustBrightnessColorContrast(40, 300, -60);
+    expected = photo;
+    TpelPaintFX fx;
+    fx.Lightness(FxView(expected), 40);
+    fx.Saturation(FxView(expected), 300);
+    fx.Contrast(FxView(expected), -60);
+    EXPECT_TRUE(SamePixels(dialog->ui()->Image->Picture(), expected));
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -361,4 +362,17 @@ TEST(PaintFXGeometry, BandsOfRowsGiveTheWholeResult)
     for (int top : {0, 4})
         fx.Twist(copy.View(), banded.View(), 3, top, top + 4);
     EXPECT_EQ(banded, whole);
+}
+
+TEST(PaintFXBands, RowBandsCoverEveryRowOnce)
+{
+    for (auto [w, h] : {std::pair{0, 5}, {1, 1}, {3, 7}, {2000, 600}, {1000, 1001}, {100000, 10}}) {
+        std::vector<std::atomic<int>> seen(std::max(0, h));
+        RunInRowBands(w, h, [&](int top, int bottom) {
+            for (int y = top; y < bottom; ++y)
+                ++seen[y];
+        });
+        for (int y = 0; y < h; ++y)
+            ASSERT_EQ(seen[y].load(), w > 0 ? 1 : 0) << w << "x" << h << " row " << y;
+    }
 }
