@@ -1,0 +1,217 @@
+// The effects of the painter effects tree on a 24-megapixel camera-like picture (6000 x 4000,
+// fine detail), each at the middle of its strength bar: one core, and for the routines whose
+// rows are independent the rows split over every core (checked equal to the one-core run).
+// Beside them ImageMagick's nearest operator (convert-im6.q16 on one thread, its time to read
+// and write the picture subtracted). Prints the best of several runs, the ratio ImageMagick /
+// ours and the core count.
+//
+//   painter_bench [--work DIR] [--runs N] [--no-peer] [--only NAME-PREFIX]
+#include "editing/paintfx/PaintFX.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kW = 6000, kH = 4000;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+
+TFxImage Camera()
+{
+    TFxImage img(kW, kH);
+    std::uint32_t s = 2463534242u;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            s ^= s << 13, s ^= s >> 17, s ^= s << 5;
+            const int n = int(s & 31) - 16;
+            std::uint8_t* p = img.Pixel(x, y);
+            p[0] = TpelPaintFX::ClampByte((x * 255 / kW) / 2 + 60 + n);
+            p[1] = TpelPaintFX::ClampByte(((x / 40 + y / 40) % 2 ? 140 : 90) + n);
+            p[2] = TpelPaintFX::ClampByte(y * 255 / kH + n);
+        }
+    return img;
+}
+
+// The view of rows [top, bottom) of bmp.
+TFxBitmap Band(const TFxBitmap& bmp, int top, int bottom)
+{
+    return {bmp.Row(top), bmp.Width, bottom - top, bmp.Stride};
+}
+
+// Runs f over bands of rows on every core; align keeps band starts on multiples (mosaic).
+void Parallel(const TFxBitmap& bmp, int align, const std::function<void(const TFxBitmap&)>& f)
+{
+    const int cores = std::max(1u, std::thread::hardware_concurrency());
+    int rows = (bmp.Height + cores - 1) / cores;
+    rows = (rows + align - 1) / align * align;
+    std::vector<std::thread> threads;
+    for (int top = 0; top < bmp.Height; top += rows)
+        threads.emplace_back([&, top] { f(Band(bmp, top, std::min(bmp.Height, top + rows))); });
+    for (auto& t : threads)
+        t.join();
+}
+
+struct Effect {
+    const char* name;
+    std::function<void(TpelPaintFX&, const TFxBitmap& work, const TFxBitmap& copy)> run;
+    int align;  // 0: rows are not independent
+    const char* peer;  // ImageMagick's operator, or nullptr
+    // Routines that read a copy: rows top .. bottom - 1 of the whole picture.
+    std::function<void(TpelPaintFX&, const TFxBitmap& work, const TFxBitmap& copy, int top, int bottom)> rows = {};
+};
+
+double Best(int runs, const std::function<void()>& f)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        const auto a = Clock::now();
+        f();
+        best = std::min(best, Ms(a, Clock::now()));
+    }
+    return best;
+}
+
+double RunPeer(const std::string& work, const std::string& op, int runs)
+{
+    const std::string cmd = "MAGICK_THREAD_LIMIT=1 convert-im6.q16 " + work + "/in.ppm " + op + " " + work + "/out.ppm";
+    return Best(runs, [&] {
+        if (std::system(cmd.c_str()) != 0)
+            std::fprintf(stderr, "failed: %s\n", cmd.c_str());
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string work = "/tmp/painter-bench";
+    int runs = 3;
+    bool peer = true;
+    std::string only;  // run only the effects whose name starts with this
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--work") && i + 1 < argc)
+            work = argv[++i];
+        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--no-peer"))
+            peer = false;
+        else if (!std::strcmp(argv[i], "--only") && i + 1 < argc)
+            only = argv[++i];
+    }
+    const TFxImage original = Camera();
+    if (peer) {
+        std::system(("mkdir -p " + work).c_str());
+        FILE* f = std::fopen((work + "/in.ppm").c_str(), "wb");
+        std::fprintf(f, "P6\n%d %d\n255\n", kW, kH);
+        std::vector<std::uint8_t> rgb(std::size_t(kW) * 3);
+        for (int y = 0; y < kH; ++y) {
+            for (int x = 0; x < kW; ++x) {
+                const std::uint8_t* p = original.Pixel(x, y);
+                rgb[3 * x] = p[2], rgb[3 * x + 1] = p[1], rgb[3 * x + 2] = p[0];
+            }
+            std::fwrite(rgb.data(), 1, rgb.size(), f);
+        }
+        std::fclose(f);
+    }
+    const std::vector<Effect> effects = {
+        {"GaussianBlur 10", [](auto& fx, auto& w, auto&) { fx.GaussianBlur(w, 10); }, 0, "-blur 0x6"},
+        {"AddColorNoise 100", [](auto& fx, auto& w, auto&) { fx.AddColorNoise(w, 100); }, 0, "+noise Uniform"},
+        {"AddMonoNoise 100", [](auto& fx, auto& w, auto&) { fx.AddMonoNoise(w, 100); }, 0, nullptr},
+        {"EdgeBlend 9", [](auto& fx, auto& w, auto&) { fx.EdgeBlend(w, 9); }, 0, nullptr},
+        {"Mosaic 16", [](auto& fx, auto& w, auto&) { fx.Mosaic(w, 16); }, 16, "-scale 6.25% -scale 1600%"},
+        {"Twist 25", [](auto& fx, auto& w, auto& c) { fx.Twist(c, w, 25); }, 0, "-swirl 90",
+         [](TpelPaintFX& fx, const TFxBitmap& w, const TFxBitmap& c, int t, int b) { fx.Twist(c, w, 25, t, b); }},
+        {"FishEye 0.5", [](auto& fx, auto& w, auto& c) { fx.FishEye(c, w, 0.5); }, 0, "-implode -0.5",
+         [](TpelPaintFX& fx, const TFxBitmap& w, const TFxBitmap& c, int t, int b) { fx.FishEye(c, w, 0.5, t, b); }},
+        {"Lightness 40", [](auto& fx, auto& w, auto&) { fx.Lightness(w, 40); }, 1, nullptr},
+        {"Emboss", [](auto& fx, auto& w, auto&) { fx.Emboss(w); }, 0, "-emboss 1"},
+        {"FilterRed 1..127", [](auto& fx, auto& w, auto&) { fx.FilterRed(w, 1, 127); }, 1, nullptr},
+        {"FilterXBlue 1..127", [](auto& fx, auto& w, auto&) { fx.FilterXBlue(w, 1, 127); }, 1, nullptr},
+        {"Plasma 50", [](auto& fx, auto& w, auto& c) { fx.Plasma(c, c, 10, 50, w); }, 0, nullptr},
+        {"TileSplit 51", [](auto& fx, auto& w, auto&) { fx.TileSplit(w, 51); }, 0, nullptr},
+        {"TileOverlap 51", [](auto& fx, auto& w, auto&) { fx.TileOverlap(w, 51); }, 0, nullptr},
+        {"Solarize 127", [](auto& fx, auto& w, auto&) { fx.Solarize(w, 127); }, 1, "-solarize 50%"},
+        {"Posterize 128", [](auto& fx, auto& w, auto&) { fx.Posterize(w, 128); }, 1, "+dither -posterize 3"},
+        {"Saturation 350", [](auto& fx, auto& w, auto&) { fx.Saturation(w, 350); }, 1, "-modulate 100,137"},
+        {"Contrast 100", [](auto& fx, auto& w, auto&) { fx.Contrast(w, 100); }, 1, nullptr},
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    double peerBase = 0;
+    if (peer)
+        peerBase = RunPeer(work, "", runs);
+    std::printf("painter effects on %d x %d (24 MP), best of %d, %u cores; ImageMagick on one thread, "
+                "its read+write (%.0f ms) subtracted\n",
+                kW, kH, runs, cores, peerBase);
+    std::printf("%-22s %10s %10s %10s %8s\n", "effect", "1 core ms", "all ms", "IM ms", "IM/ours");
+    TpelPaintFX fx;
+    for (const Effect& e : effects) {
+        if (!only.empty() && std::string(e.name).rfind(only, 0) != 0)
+            continue;
+        TFxImage work1 = original, copy = original;
+        double one = 1e300;
+        for (int i = 0; i < runs; ++i) {
+            work1 = original;
+            const auto a = Clock::now();
+            e.run(fx, work1.View(), copy.View());
+            one = std::min(one, Ms(a, Clock::now()));
+        }
+        std::string all = "-";
+        if (e.rows) {
+            double best = 1e300;
+            TFxImage workN = original;
+            const TFxBitmap whole = workN.View(), src = copy.View();
+            const int band = (kH + int(cores) - 1) / int(cores);
+            for (int i = 0; i < runs; ++i) {
+                const auto a = Clock::now();
+                std::vector<std::thread> threads;
+                for (int top = 0; top < kH; top += band)
+                    threads.emplace_back([&, top] {
+                        TpelPaintFX local;
+                        e.rows(local, whole, src, top, std::min(kH, top + band));
+                    });
+                for (auto& t : threads)
+                    t.join();
+                best = std::min(best, Ms(a, Clock::now()));
+            }
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.0f%s", best, workN == work1 ? "" : " (DIFFERS)");
+            all = buf;
+        } else if (e.align) {
+            double best = 1e300;
+            TFxImage workN = original;
+            for (int i = 0; i < runs; ++i) {
+                workN = original;
+                const auto a = Clock::now();
+                Parallel(workN.View(), e.align, [&](const TFxBitmap& band) {
+                    TpelPaintFX local;
+                    e.run(local, band, band);
+                });
+                best = std::min(best, Ms(a, Clock::now()));
+            }
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.0f%s", best, workN == work1 ? "" : " (DIFFERS)");
+            all = buf;
+        }
+        std::string im = "-", ratio = "-";
+        if (peer && e.peer) {
+            const double t = std::max(1.0, RunPeer(work, e.peer, runs) - peerBase);
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.0f", t);
+            im = buf;
+            std::snprintf(buf, sizeof buf, "%.1f", t / one);
+            ratio = buf;
+        }
+        std::printf("%-22s %10.0f %10s %10s %8s\n", e.name, one, all.c_str(), im.c_str(), ratio.c_str());
+        std::fflush(stdout);
+    }
+    return 0;
+}

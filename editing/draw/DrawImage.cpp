@@ -1,0 +1,120 @@
+// TpelDrawImage: construction, the published properties, the tool list and the mouse entry.
+#include "editing/draw/DrawImage.h"
+
+#include "editing/draw/AirBrush.h"
+#include "editing/draw/fPainterEffects.h"
+#include "platform/vcl/Guard.h"
+
+#include <QMouseEvent>
+
+#include <cmath>
+
+namespace {
+
+const char* const kToolNames[] = {
+    "airbrush", "arc", "bars", "bezier", "blocks", "bluebrush", "blurcurves", "blurlines", "blurovals",
+    "blurpoly", "blurrects", "border", "brightnessbrush", "chord", "cloneall", "clonenottarget", "cmirror",
+    "cone", "contrastbrush", "cube", "darkerbrush", "decobar", "decoval", "dropletsphere", "ellipse",
+    "fisheyebrush", "fisheyefixbrush", "floodfill", "freehand", "globe", "gradientbrush", "graybrush",
+    "greenbrush", "halfbluebrush", "halfgreenbrush", "halfredbrush", "hmirror", "intercolumn", "interprect",
+    "intersphere", "lighterbrush", "line", "maze", "mbBottom", "mbDiamond", "mbHor", "mbHorBox", "mbHorOval",
+    "mbRound", "mbRound2", "mbSplitRound", "mbSplitWaste", "mbTop", "mbVerBox", "mbVerOval", "mbWaste",
+    "mirror4", "mixbrush", "multisphere", "notbluebrush", "notgreenbrush", "notredbrush", "paintpick", "paste",
+    "pastecolor", "pastecolorx", "pie", "polybezier", "polygon", "polyline", "rangemove", "rangesmear",
+    "rectangle", "redbrush", "rimplebrush", "risingwavesphere", "rollmixbrush", "rotatebrush", "roundrect",
+    "saturationbrush", "skewrect", "sline", "smoothbrush", "snapshot", "spiral", "spiro", "star", "sym",
+    "texcurves", "texlines", "texovals", "texpoly", "texrects", "transcopy", "triangle", "twistbrush",
+    "vmirror", "wavesphere", "zoombrush", "zoomkeepbrush",
+};
+
+TMouseButton ButtonOf(Qt::MouseButton b)
+{
+    return b == Qt::RightButton ? mbRight : b == Qt::MiddleButton ? mbMiddle : mbLeft;
+}
+
+} // namespace
+
+TFxBitmap FxView(TBitmap& bitmap)
+{
+    if (bitmap.Empty())
+        return {};
+    if (bitmap.PixelFormat() != pf24bit)
+        bitmap.SetPixelFormat(pf24bit);
+    QImage& img = bitmap.Image();
+    return {img.bits(), bitmap.Width(), bitmap.Height(), img.bytesPerLine()};
+}
+
+TpelDrawImage::TpelDrawImage(QWidget* owner) : TImage(owner)
+{
+    resize(256, 256);
+    AirBrush = new TjvAirBrush(this);
+    for (int i = 0; i < 256; ++i)
+        SineCurve[i] = std::uint8_t(std::nearbyint(std::sin(i / 255.0 * M_PI / 2) * 255));
+    for (const char* name : kToolNames)
+        ToolNames << QString::fromLatin1(name);
+    m_dialog = std::make_unique<TPainterEffectsF>(this);
+    m_dialog->SetDrawImage(this);
+}
+
+TpelDrawImage::~TpelDrawImage()
+{
+    m_dialog.reset();
+}
+
+void TpelDrawImage::Loaded()
+{
+    setAutoSize(true);
+    Picture().SetSize(256, 256);
+    Canvas().Brush.Color = clWhite;
+    Canvas().Brush.Style = bsSolid;
+    Canvas().FillRect(TRect{0, 0, 256, 256});
+    Canvas().Brush.Style = bsClear;
+    Canvas().Pen.Color = clBlack;
+    Changed();
+}
+
+void TpelDrawImage::DoColorPicked(TColor color)
+{
+    if (onColorPicked)
+        onColorPicked(this, color);
+}
+
+// The tools answer to Shape; the drawing tools themselves come with their own module.
+void TpelDrawImage::MouseDown(TMouseButton, TShiftState, int x, int y)
+{
+    Drag.MouseIsDown = true;
+    Drag.StartPoint = Drag.LastPoint = TPoint{x, y};
+}
+
+void TpelDrawImage::MouseMove(TShiftState, int x, int y)
+{
+    if (Drag.MouseIsDown)
+        Drag.LastPoint = TPoint{x, y};
+}
+
+void TpelDrawImage::MouseUp(TMouseButton, TShiftState, int, int)
+{
+    Drag.MouseIsDown = false;
+}
+
+void TpelDrawImage::mousePressEvent(QMouseEvent* e)
+{
+    Guard([&] {
+        MouseDown(ButtonOf(e->button()), ShiftStateOf(e->modifiers(), e->buttons()), e->position().toPoint().x(),
+                  e->position().toPoint().y());
+    });
+}
+
+void TpelDrawImage::mouseMoveEvent(QMouseEvent* e)
+{
+    Guard([&] { MouseMove(ShiftStateOf(e->modifiers(), e->buttons()), e->position().toPoint().x(), e->position().toPoint().y()); },
+          TGuardMode::Queue);
+}
+
+void TpelDrawImage::mouseReleaseEvent(QMouseEvent* e)
+{
+    Guard([&] {
+        MouseUp(ButtonOf(e->button()), ShiftStateOf(e->modifiers(), e->buttons()), e->position().toPoint().x(),
+                e->position().toPoint().y());
+    });
+}

@@ -1,0 +1,188 @@
+// The colour routines of TpelPaintFX: per-channel tables where the result depends on one
+// value only, exact integer arithmetic everywhere.
+#include "editing/paintfx/PaintFX.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+TFxImage::TFxImage(int width, int height, std::uint8_t fill)
+    : m_width(width > 0 ? width : 0), m_height(height > 0 ? height : 0),
+      m_bits(std::size_t(m_width) * m_height * 3, fill)
+{
+}
+
+TFxImage::TFxImage(const TFxBitmap& copyOf) : TFxImage(copyOf.Width, copyOf.Height)
+{
+    for (int y = 0; y < m_height; ++y)
+        std::copy_n(copyOf.Row(y), std::size_t(m_width) * 3, Pixel(0, y));
+}
+
+int TFxRandom::Random(int n)
+{
+    m_seed = m_seed * 0x08088405u + 1u;
+    if (n < 1)
+        return 0;
+    return int((std::uint64_t(m_seed) * std::uint64_t(n)) >> 32);
+}
+
+void RunInRowBands(int width, int height, const std::function<void(int top, int bottom)>& f)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    if (cores == 1 || std::int64_t(width) * height < 1000000 || height < 2 * cores) {
+        f(0, height);
+        return;
+    }
+    const int band = (height + cores - 1) / cores;
+    std::vector<std::thread> threads;
+    for (int top = band; top < height; top += band)
+        threads.emplace_back([&f, top, band, height] { f(top, std::min(height, top + band)); });
+    f(0, std::min(height, band));
+    for (std::thread& t : threads)
+        t.join();
+}
+
+TFxRandom& PaintFXRandom()
+{
+    static TFxRandom random;
+    return random;
+}
+
+double TpelPaintFX::ArcTan2(double y, double x)
+{
+    constexpr double halfPi = 1.5707963267948966;
+    if (x == 0)
+        return y > 0 ? halfPi : -halfPi;
+    if (x > 0)
+        return std::atan(y / x);
+    return std::atan(y / x) + 2 * halfPi;
+}
+
+namespace {
+
+using Table = std::array<std::uint8_t, 256>;
+
+template <class F>
+Table MakeTable(F f)
+{
+    Table t{};
+    for (int c = 0; c < 256; ++c)
+        t[c] = TpelPaintFX::ClampByte(f(c));
+    return t;
+}
+
+void ApplyTable(const TFxBitmap& bmp, const Table& t)
+{
+    if (bmp.Empty())
+        return;
+    for (int y = 0; y < bmp.Height; ++y) {
+        std::uint8_t* p = bmp.Row(y);
+        for (int i = 0, n = bmp.Width * 3; i < n; ++i)
+            p[i] = t[p[i]];
+    }
+}
+
+template <class F>
+void ForEachPixel(const TFxBitmap& bmp, F f)
+{
+    if (bmp.Empty())
+        return;
+    for (int y = 0; y < bmp.Height; ++y) {
+        std::uint8_t* p = bmp.Row(y);
+        for (int x = 0; x < bmp.Width; ++x, p += 3)
+            f(p);
+    }
+}
+
+} // namespace
+
+void TpelPaintFX::AddColorNoise(const TFxBitmap& bmp, int amount)
+{
+    const int half = amount / 2;
+    ForEachPixel(bmp, [&](std::uint8_t* p) {
+        for (int c = 0; c < 3; ++c)
+            p[c] = ClampByte(p[c] + m_random->Random(amount) - half);
+    });
+}
+
+void TpelPaintFX::AddMonoNoise(const TFxBitmap& bmp, int amount)
+{
+    const int half = amount / 2;
+    ForEachPixel(bmp, [&](std::uint8_t* p) {
+        const int r = m_random->Random(amount) - half;
+        for (int c = 0; c < 3; ++c)
+            p[c] = ClampByte(p[c] + r);
+    });
+}
+
+void TpelPaintFX::Contrast(const TFxBitmap& bmp, int amount)
+{
+    ApplyTable(bmp, MakeTable([amount](int c) {
+                   const int d = std::abs(c - 127) * amount / 255;
+                   return c < 128 ? c - d : c + d;
+               }));
+}
+
+void TpelPaintFX::Lightness(const TFxBitmap& bmp, int amount)
+{
+    ApplyTable(bmp, MakeTable([amount](int c) { return c + (255 - c) * amount / 255; }));
+}
+
+void TpelPaintFX::Saturation(const TFxBitmap& bmp, int amount)
+{
+    ForEachPixel(bmp, [amount](std::uint8_t* p) {
+        const int m = (p[0] + p[1] + p[2]) / 3;
+        for (int c = 0; c < 3; ++c)
+            p[c] = ClampByte(m + (p[c] - m) * amount / 255);
+    });
+}
+
+void TpelPaintFX::Solarize(const TFxBitmap& bmp, int threshold)
+{
+    ForEachPixel(bmp, [threshold](std::uint8_t* p) {
+        if ((p[0] + p[1] + p[2]) / 3 > threshold)
+            for (int c = 0; c < 3; ++c)
+                p[c] = std::uint8_t(255 - p[c]);
+    });
+}
+
+void TpelPaintFX::Posterize(const TFxBitmap& bmp, int level)
+{
+    if (level < 1)
+        return;
+    ApplyTable(bmp, MakeTable([level](int c) {
+                   return int(std::nearbyint(double(c) / level)) * level;
+               }));
+}
+
+void TpelPaintFX::Band(const TFxBitmap& bmp, int channel, int low, int high, bool keepOthers)
+{
+    ForEachPixel(bmp, [&](std::uint8_t* p) {
+        const int c = p[channel];
+        if (!keepOthers)
+            p[0] = p[1] = p[2] = 0;
+        p[channel] = (low < c && c < high) ? 255 : 0;
+    });
+}
+
+void TpelPaintFX::MaskOtherColors(const TFxBitmap& bmp, std::uint32_t color)
+{
+    const std::uint8_t r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+    ForEachPixel(bmp, [&](std::uint8_t* p) {
+        if (p[0] != b || p[1] != g || p[2] != r)
+            p[0] = p[1] = p[2] = 0;
+    });
+}
+
+void TpelPaintFX::MaskColor(const TFxBitmap& bmp, std::uint32_t color)
+{
+    const std::uint8_t r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+    ForEachPixel(bmp, [&](std::uint8_t* p) {
+        if (p[0] == b && p[1] == g && p[2] == r)
+            p[0] = p[1] = p[2] = 0;
+    });
+}

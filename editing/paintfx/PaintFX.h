@@ -1,0 +1,117 @@
+#pragma once
+// TpelPaintFX: filters over 24-bit pictures (three bytes per pixel: blue, green, red), each
+// working in place on the rows of the bitmap it is given. Plain C++: the drawing component
+// hands its bitmaps in as TFxBitmap views.
+//
+// Conventions: channel values pass through ClampByte; integer divisions cut towards zero;
+// "round" rounds halves to the even neighbour. Routines given a size or a step below 1 do
+// nothing, so no routine divides by zero or loops without end.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// A view of a 24-bit picture: Width x Height pixels, row y at Bits + y * Stride.
+struct TFxBitmap {
+    std::uint8_t* Bits = nullptr;
+    int Width = 0;
+    int Height = 0;
+    std::ptrdiff_t Stride = 0;
+
+    std::uint8_t* Row(int y) const { return Bits + y * Stride; }
+    std::uint8_t* Pixel(int x, int y) const { return Row(y) + 3 * x; }
+    bool Empty() const { return Width <= 0 || Height <= 0 || !Bits; }
+    // The view of rows top .. bottom - 1.
+    TFxBitmap Rows(int top, int bottom) const { return {Row(top), Width, bottom - top, Stride}; }
+};
+
+// Runs f(top, bottom) over bands of rows that together cover 0 .. height - 1 once: on every
+// core for pictures of a megapixel or more, else on the calling thread in one call. For work
+// whose rows are independent (each band writes only its own rows).
+void RunInRowBands(int width, int height, const std::function<void(int top, int bottom)>& f);
+
+// A picture that owns its pixels (rows packed), for copies and tests.
+class TFxImage {
+public:
+    TFxImage() = default;
+    TFxImage(int width, int height, std::uint8_t fill = 0);
+    explicit TFxImage(const TFxBitmap& copyOf);
+    TFxBitmap View() { return {m_bits.data(), m_width, m_height, std::ptrdiff_t(m_width) * 3}; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    std::uint8_t* Pixel(int x, int y) { return m_bits.data() + (std::size_t(y) * m_width + x) * 3; }
+    const std::uint8_t* Pixel(int x, int y) const { return m_bits.data() + (std::size_t(y) * m_width + x) * 3; }
+    const std::vector<std::uint8_t>& Bytes() const { return m_bits; }
+    bool operator==(const TFxImage&) const = default;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<std::uint8_t> m_bits;
+};
+
+// The random generator of the noise routines: a 32-bit linear congruential generator, so a
+// seed gives the same noise on every run. Random(n) gives 0 .. n - 1; Random(0) (and any
+// n below 1) gives 0.
+class TFxRandom {
+public:
+    explicit TFxRandom(std::uint32_t seed = 0) : m_seed(seed) {}
+    void SetSeed(std::uint32_t seed) { m_seed = seed; }
+    std::uint32_t Seed() const { return m_seed; }
+    int Random(int n);
+
+private:
+    std::uint32_t m_seed;
+};
+// The generator that TpelPaintFX uses unless it is given another.
+TFxRandom& PaintFXRandom();
+
+class TpelPaintFX {
+public:
+    explicit TpelPaintFX(TFxRandom* random = nullptr) : m_random(random ? random : &PaintFXRandom()) {}
+
+    static std::uint8_t ClampByte(int value) { return value > 255 ? 255 : value < 0 ? 0 : std::uint8_t(value); }
+    static int ClampRange(int value, int low, int high) { return value > high ? high : value < low ? low : value; }
+    // The angle of (x, y): +-pi/2 when x = 0 (minus when y <= 0), atan(y / x) when x > 0,
+    // atan(y / x) + pi when x < 0 (so the range is -pi/2 .. 3 pi / 2).
+    static double ArcTan2(double y, double x);
+
+    // Colour routines (exact integer arithmetic).
+    void AddColorNoise(const TFxBitmap& bmp, int amount);
+    void AddMonoNoise(const TFxBitmap& bmp, int amount);
+    void Contrast(const TFxBitmap& bmp, int amount);
+    void Lightness(const TFxBitmap& bmp, int amount);
+    void Saturation(const TFxBitmap& bmp, int amount);
+    void Solarize(const TFxBitmap& bmp, int threshold);
+    void Posterize(const TFxBitmap& bmp, int level);
+    void FilterRed(const TFxBitmap& bmp, int low, int high) { Band(bmp, 2, low, high, false); }
+    void FilterGreen(const TFxBitmap& bmp, int low, int high) { Band(bmp, 1, low, high, false); }
+    void FilterBlue(const TFxBitmap& bmp, int low, int high) { Band(bmp, 0, low, high, false); }
+    void FilterXRed(const TFxBitmap& bmp, int low, int high) { Band(bmp, 2, low, high, true); }
+    void FilterXGreen(const TFxBitmap& bmp, int low, int high) { Band(bmp, 1, low, high, true); }
+    void FilterXBlue(const TFxBitmap& bmp, int low, int high) { Band(bmp, 0, low, high, true); }
+    // color is an RGB value 0x00BBGGRR.
+    void MaskOtherColors(const TFxBitmap& bmp, std::uint32_t color);
+    void MaskColor(const TFxBitmap& bmp, std::uint32_t color);
+
+    // Neighbourhood and geometry routines.
+    void SplitBlur(const TFxBitmap& bmp, int amount);
+    void GaussianBlur(const TFxBitmap& bmp, int amount);
+    void Mosaic(const TFxBitmap& bmp, int size);
+    void Emboss(const TFxBitmap& bmp);
+    void EdgeBlend(const TFxBitmap& bmp, int amount);
+    // Twist and FishEye read from source (an unchanged copy of the picture, of dest's size)
+    // and write into dest: the rows top .. bottom - 1 (bottom < 0: to the last row), so that
+    // bands of rows can be done on several threads.
+    void Twist(const TFxBitmap& source, const TFxBitmap& dest, int amount, int top = 0, int bottom = -1);
+    void FishEye(const TFxBitmap& source, const TFxBitmap& dest, double amount, int top = 0, int bottom = -1);
+    void Plasma(const TFxBitmap& source, const TFxBitmap& map, int turbulence, int amount,
+                const TFxBitmap& dest);
+    void TileSplit(const TFxBitmap& bmp, int amount) { Tiles(bmp, amount, false); }
+    void TileOverlap(const TFxBitmap& bmp, int amount) { Tiles(bmp, amount, true); }
+
+private:
+    void Band(const TFxBitmap& bmp, int channel, int low, int high, bool keepOthers);
+    void Tiles(const TFxBitmap& bmp, int amount, bool overlap);
+    TFxRandom* m_random;
+};

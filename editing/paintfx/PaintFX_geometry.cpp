@@ -1,0 +1,303 @@
+// The neighbourhood and geometry routines of TpelPaintFX: blurs, mosaic, relief, edge blend,
+// twist, fish eye, plasma and tiles.
+#include "editing/paintfx/PaintFX.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int RoundEven(double v) { return int(std::nearbyint(v)); }
+
+// Rounds a channel value (0 .. 255) half to even: adding and taking away 1.5 * 2^52 leaves
+// the nearest integer under the default rounding mode, without a library call.
+int RoundChannel(double v)
+{
+    const double shifted = v + 6755399441055744.0;
+    return int(shifted - 6755399441055744.0);
+}
+
+// Wraps a neighbour index outside 0..n-1 back into the picture: a negative index i becomes
+// n - 1 - ((-i) mod n), one beyond n - 1 becomes i mod n. Done in floating point, so a far
+// source point (the fish eye's factor grows without bound towards its rim) never overflows.
+int WrapIndex(double i, int n)
+{
+    if (i >= 0 && i <= n - 1)
+        return int(i);
+    // Integer arithmetic while the index fits comfortably, floating point beyond.
+    if (std::fabs(i) < 1e15) {
+        const long long v = static_cast<long long>(i);
+        if (v < 0)
+            return -v < n ? int(n - 1 + v) : n - 1 - int((-v) % n);
+        return v < 2LL * n ? int(v - n) : int(v % n);
+    }
+    if (i < 0)
+        return n - 1 - int(std::fmod(-i, double(n)));
+    return int(std::fmod(i, double(n)));
+}
+
+// The bilinear mix of the four neighbours of (sx, sy) in source, rounded per channel.
+void Sample(const TFxBitmap& source, double sx, double sy, std::uint8_t* out)
+{
+    if (!std::isfinite(sx) || !std::isfinite(sy)) {
+        sx = 0;
+        sy = 0;
+    }
+    const double fx0 = std::floor(sx), fy0 = std::floor(sy);
+    const double fx = sx - fx0, fy = sy - fy0;
+    int x0, x1, y0, y1;
+    if (fx0 >= 0 && fx0 + 1 < source.Width && fy0 >= 0 && fy0 + 1 < source.Height) {
+        x0 = int(fx0), x1 = x0 + 1, y0 = int(fy0), y1 = y0 + 1;
+    } else {
+        x0 = WrapIndex(fx0, source.Width), x1 = WrapIndex(fx0 + 1, source.Width);
+        y0 = WrapIndex(fy0, source.Height), y1 = WrapIndex(fy0 + 1, source.Height);
+    }
+    const std::uint8_t* p00 = source.Pixel(x0, y0);
+    const std::uint8_t* p10 = source.Pixel(x1, y0);
+    const std::uint8_t* p01 = source.Pixel(x0, y1);
+    const std::uint8_t* p11 = source.Pixel(x1, y1);
+    const double w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
+    for (int c = 0; c < 3; ++c)
+        out[c] = TpelPaintFX::ClampByte(RoundChannel(p00[c] * w00 + p10[c] * w10 + p01[c] * w01 + p11[c] * w11));
+}
+
+// Every pixel of rows top .. bottom - 1 of dest (bottom < 0: to the last row) takes the
+// sample of source at the point map gives for its offset (dx, dy) and distance r from the
+// centre (cx, cy); the centre itself samples the centre. The pixels are visited in small
+// tiles, so the source points of neighbouring pixels stay close together in memory.
+template <class Map>
+void Remap(const TFxBitmap& source, const TFxBitmap& dest, int top, int bottom, double cx, double cy, Map map)
+{
+    constexpr int kTileW = 64, kTileH = 32;
+    top = std::max(0, top);
+    bottom = bottom < 0 ? dest.Height : std::min(bottom, dest.Height);
+    for (int ty = top; ty < bottom; ty += kTileH)
+        for (int tx = 0; tx < dest.Width; tx += kTileW)
+            for (int y = ty, yEnd = std::min(bottom, ty + kTileH); y < yEnd; ++y) {
+                std::uint8_t* p = dest.Pixel(tx, y);
+                for (int x = tx, xEnd = std::min(dest.Width, tx + kTileW); x < xEnd; ++x, p += 3) {
+                    const double dx = x - cx, dy = y - cy;
+                    const double r = std::sqrt(dx * dx + dy * dy);
+                    double sx = cx, sy = cy;
+                    if (r != 0)
+                        map(x, y, dx, dy, r, sx, sy);
+                    Sample(source, sx, sy, p);
+                }
+            }
+}
+
+bool SameSize(const TFxBitmap& a, const TFxBitmap& b)
+{
+    return !a.Empty() && a.Width == b.Width && a.Height == b.Height && !b.Empty();
+}
+
+} // namespace
+
+void TpelPaintFX::SplitBlur(const TFxBitmap& bmp, int amount)
+{
+    if (amount < 1 || bmp.Empty())
+        return;
+    const int w = bmp.Width, h = bmp.Height;
+    const auto blurPixel = [&](std::uint8_t* p, const std::uint8_t* upRow, const std::uint8_t* downRow, int x) {
+        const int left = x - amount < 0 ? x : x - amount;
+        const int right = x + amount >= w ? std::min(w - x, w - 1) : x + amount;
+        const std::uint8_t* ul = upRow + 3 * left;
+        const std::uint8_t* ll = downRow + 3 * left;
+        const std::uint8_t* ur = upRow + 3 * right;
+        const std::uint8_t* lr = downRow + 3 * right;
+        for (int c = 0; c < 3; ++c)
+            p[c] = std::uint8_t((ul[c] + ll[c] + ur[c] + lr[c]) >> 2);
+    };
+    for (int y = 0; y < h; ++y) {
+        const int up = y - amount < 0 ? y : y - amount;
+        // The lower row mirrors to H - y near the bottom; on pictures no higher than the
+        // amount that is H itself for the first row, so it is kept to the last row.
+        const int down = y + amount >= h ? std::min(h - y, h - 1) : y + amount;
+        std::uint8_t* row = bmp.Row(y);
+        const std::uint8_t* upRow = bmp.Row(up);
+        const std::uint8_t* downRow = bmp.Row(down);
+        if (up == y || down == y || 2 * amount >= w) {
+            // Samples from this very row: pixel by pixel, as the picture stands.
+            for (int x = 0; x < w; ++x)
+                blurPixel(row + 3 * x, upRow, downRow, x);
+            continue;
+        }
+        // Every sample lies in other rows: the middle of the row in one straight pass.
+        for (int x = 0; x < amount; ++x)
+            blurPixel(row + 3 * x, upRow, downRow, x);
+        const int off = 3 * amount;
+        std::uint8_t* __restrict out = row;
+        const std::uint8_t* __restrict u = upRow;
+        const std::uint8_t* __restrict d = downRow;
+        for (int k = off, end = 3 * (w - amount); k < end; ++k)
+            out[k] = std::uint8_t((u[k - off] + d[k - off] + u[k + off] + d[k + off]) >> 2);
+        for (int x = w - amount; x < w; ++x)
+            blurPixel(row + 3 * x, upRow, downRow, x);
+    }
+}
+
+void TpelPaintFX::GaussianBlur(const TFxBitmap& bmp, int amount)
+{
+    for (int i = 0; i <= amount; ++i)
+        SplitBlur(bmp, 3);
+}
+
+void TpelPaintFX::Mosaic(const TFxBitmap& bmp, int size)
+{
+    if (size < 1 || bmp.Empty())
+        return;
+    for (int top = 0; top < bmp.Height; top += size) {
+        const int bottom = std::min(bmp.Height, top + size);
+        for (int y = top; y < bottom; ++y) {
+            std::uint8_t* row = bmp.Row(y);
+            for (int x0 = 0; x0 < bmp.Width; x0 += size) {
+                const std::uint8_t* src = bmp.Pixel(x0, top);
+                const std::uint8_t b = src[0], g = src[1], r = src[2];
+                for (int x = x0, end = std::min(bmp.Width, x0 + size); x < end; ++x) {
+                    row[3 * x] = b;
+                    row[3 * x + 1] = g;
+                    row[3 * x + 2] = r;
+                }
+            }
+        }
+    }
+}
+
+void TpelPaintFX::Emboss(const TFxBitmap& bmp)
+{
+    if (bmp.Empty())
+        return;
+    for (int y = 0; y + 1 < bmp.Height; ++y) {
+        std::uint8_t* row = bmp.Row(y);
+        const std::uint8_t* below = bmp.Row(y + 1);
+        for (int x = 0; x + 3 < bmp.Width; ++x)
+            for (int c = 0; c < 3; ++c)
+                row[3 * x + c] = std::uint8_t((255 - below[3 * (x + 3) + c] + row[3 * x + c]) >> 1);
+    }
+}
+
+void TpelPaintFX::EdgeBlend(const TFxBitmap& bmp, int amount)
+{
+    if (amount < 1 || bmp.Empty())
+        return;
+    const int w = bmp.Width, h = bmp.Height;
+    // An amount of 1 would name the row (column) just past the picture as the far end.
+    const int b = std::min(h / amount, h - 1);
+    const int c = std::min(w / amount, w - 1);
+    std::copy_n(bmp.Row(h - 1), std::size_t(w) * 3, bmp.Row(0));
+    if (b > 0) {
+        const std::uint8_t* row0 = bmp.Row(0);
+        const std::uint8_t* rowb = bmp.Row(b);
+        for (int i = 1; i < b; ++i) {
+            std::uint8_t* row = bmp.Row(i);
+            for (int k = 0; k < w * 3; ++k)
+                row[k] = ClampByte(RoundEven(row0[k] + double(rowb[k] - row0[k]) / b * i));
+        }
+    }
+    if (c > 0) {
+        for (int y = 0; y < h; ++y) {
+            std::uint8_t* row = bmp.Row(y);
+            std::uint8_t* last = row + 3 * (w - 1);
+            std::copy_n(row, 3, last);
+            std::uint8_t anchor[3];
+            std::copy_n(row + 3 * (w - c), 3, anchor);
+            for (int i = 1; i < c; ++i) {
+                std::uint8_t* p = row + 3 * (w - 1 - i);
+                for (int k = 0; k < 3; ++k)
+                    p[k] = ClampByte(RoundEven(last[k] + double(anchor[k] - last[k]) / c * i));
+            }
+        }
+    }
+}
+
+void TpelPaintFX::Twist(const TFxBitmap& source, const TFxBitmap& dest, int amount, int top, int bottom)
+{
+    if (amount == 0 || !SameSize(source, dest))
+        return;
+    constexpr double halfPi = 1.5707963267948966;
+    Remap(source, dest, top, bottom, (dest.Width - 1) / 2.0, (dest.Height - 1) / 2.0,
+          [amount](int, int, double dx, double dy, double r, double& sx, double& sy) {
+              // The point turned by pi/2 - r / amount: the same as taking the angle
+              // ArcTan2(dy, dx) - r / amount + pi/2 at distance r, without the arc tangent.
+              const double turn = halfPi - r / amount;
+              const double c = std::cos(turn), s = std::sin(turn);
+              sx += dx * c - dy * s;
+              sy += dy * c + dx * s;
+          });
+}
+
+void TpelPaintFX::FishEye(const TFxBitmap& source, const TFxBitmap& dest, double amount, int top, int bottom)
+{
+    if (!SameSize(source, dest))
+        return;
+    const double bigR = dest.Width * amount;
+    const double cx = dest.Width / 2.0, cy = dest.Height / 2.0;
+    // The scale s of a pixel at distance r: R / 2 * k with k = 1 / (1 - r / R) - 1; false
+    // when it is not worked out there (r is 0 or R, R is 0, or k is 0), where the pixel keeps
+    // the scale of the pixel before it in reading order (0 before the first).
+    const auto scaleAt = [bigR](double r, double& s) {
+        if (r == 0 || bigR == 0 || r == bigR)
+            return false;
+        const double k = 1 / (1 - r / bigR) - 1;
+        if (k == 0)
+            return false;
+        s = bigR / 2 * k;
+        return true;
+    };
+    Remap(source, dest, top, bottom, cx, cy, [&](int x, int y, double dx, double dy, double r, double& sx, double& sy) {
+        double s = 0;
+        if (!scaleAt(r, s) && bigR != 0) {
+            for (long long i = (long long)y * dest.Width + x - 1; i >= 0; --i) {
+                const double bx = double(i % dest.Width) - cx, by = double(i / dest.Width) - cy;
+                if (scaleAt(std::sqrt(bx * bx + by * by), s))
+                    break;
+            }
+        }
+        sx += dx * s / r;
+        sy += dy * s / r;
+    });
+}
+
+void TpelPaintFX::Plasma(const TFxBitmap& source, const TFxBitmap& map, int turbulence, int amount,
+                         const TFxBitmap& dest)
+{
+    if (!SameSize(source, dest) || !SameSize(map, dest))
+        return;
+    if (turbulence < 10)
+        turbulence = 10;
+    int tx[256], ty[256];
+    for (int i = 0; i < 256; ++i) {
+        tx[i] = RoundEven(std::sin(double(i) / turbulence) * amount);
+        ty[i] = RoundEven(std::cos(double(i) / turbulence) * amount);
+    }
+    for (int y = 0; y < dest.Height; ++y) {
+        const std::uint8_t* m = map.Row(y);
+        std::uint8_t* d = dest.Row(y);
+        for (int x = 0; x < dest.Width; ++x) {
+            const int v = m[3 * x];
+            const int sx = x + tx[v], sy = y + ty[v];
+            if (sx >= 0 && sx < dest.Width && sy >= 0 && sy < dest.Height)
+                std::copy_n(source.Pixel(sx, sy), 3, d + 3 * x);
+        }
+    }
+}
+
+void TpelPaintFX::Tiles(const TFxBitmap& bmp, int amount, bool overlap)
+{
+    if (bmp.Empty())
+        return;
+    const int t = std::min({bmp.Width / 2, bmp.Height / 2, amount});
+    // A tile below one pixel (a picture one pixel wide or high) would step by 0.
+    if (t < 1)
+        return;
+    TFxImage tile(t, t);
+    for (int y = 0; y < t; ++y)
+        for (int x = 0; x < t; ++x)
+            std::copy_n(bmp.Pixel(int(std::int64_t(x) * bmp.Width / t), int(std::int64_t(y) * bmp.Height / t)), 3,
+                        tile.Pixel(x, y));
+    const int step = overlap ? std::max(1, RoundEven(2.0 * t / 3)) : t;
+    for (int gy = 0; gy < bmp.Height; gy += step)
+        for (int gx = 0; gx < bmp.Width; gx += step)
+            for (int y = 0; y < t && gy + y < bmp.Height; ++y)
+                std::copy_n(tile.Pixel(0, y), std::size_t(std::min(t, bmp.Width - gx)) * 3, bmp.Pixel(gx, gy + y));
+}
