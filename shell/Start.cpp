@@ -15,6 +15,9 @@
 #include "output/fQRForm.h"
 #include "output/fQRFormThumbnails.h"
 #include "output/fWave.h"
+#include "output/fDVD.h"
+#include "output/fWizardDVD.h"
+#include "shell/VideoHooks.h"
 #include "shell/fAbout.h"
 #include "shell/fBetrachter.h"
 #include "shell/fMain.h"
@@ -91,6 +94,8 @@ bool StartProgram()
     QRListA5Form = new TQRListA5Form(MainForm);
     QRThumbnailForm = new TQRThumbnailForm(MainForm);
     WaveForm = new TWaveForm(MainForm);
+    DVDWizardForm = new TDVDWizardForm(MainForm);
+    DVDForm = new TDVDForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
@@ -106,6 +111,7 @@ bool StartProgram()
     QRListForm->Source = printSource;
     QRListA5Form->Source = printSource;
     QRThumbnailForm->Source = printSource;
+    InstallVideoHooks();
     return true;
 }
 
@@ -136,5 +142,7 @@ void EndProgram()
     MakeWizzard = nullptr;
     ZuschneidenTipForm2 = nullptr;
     BetrachterForm = nullptr;
+    DVDWizardForm = nullptr;
+    DVDForm = nullptr;
     UnloadLanguage();
 }

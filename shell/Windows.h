@@ -24,6 +24,8 @@ class TCheckAudioForm;
 class TMakeWizzard;
 class TZuschneidenTipForm2;
 class TBetrachterForm;
+class TDVDWizardForm;
+class TDVDForm;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -47,3 +49,5 @@ extern TCheckAudioForm* CheckAudioForm;
 extern TMakeWizzard* MakeWizzard;
 extern TZuschneidenTipForm2* ZuschneidenTipForm2;
 extern TBetrachterForm* BetrachterForm;
+extern TDVDWizardForm* DVDWizardForm;
+extern TDVDForm* DVDForm;

@@ -176,9 +176,9 @@ TEST_F(Making, WizardNeedsAChoiceAndOffersOnlyBuiltOutputs)
     Ui::TMakeWizzard& w = *MakeWizzard->ui();
     for (QRadioButton* built : {w.PCRadioButton, w.CDROMRadioButton, w.ScreenSaverRadioButton, w.FotoLaborRadioButton,
                                 w.PrintRadioButton, w.PrintAllRadioButton, w.ThumbnailRadioButton,
-                                w.BetrachterRadioButton})
+                                w.BetrachterRadioButton, w.DVDRadioButton})
         EXPECT_TRUE(built->isEnabled()) << built->objectName().toStdString();
-    for (QRadioButton* other : {w.DVDRadioButton, w.HTMLRadioButton, w.FotoEntwickungRadioButton})
+    for (QRadioButton* other : {w.HTMLRadioButton, w.FotoEntwickungRadioButton})
         EXPECT_FALSE(other->isEnabled()) << other->objectName().toStdString();
 
     int result = -1;
