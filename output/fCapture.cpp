@@ -22,6 +22,9 @@ TCaptureForm::TCaptureForm(QWidget* parent) : TForm(parent)
         LEAD1->move(0, 0);
     });
     LEAD1->setFrameShape(QFrame::NoFrame);
+    LEAD1->setBorderStyle(0);
+    LEAD1->setAutoScroll(false);
+    LEAD1->setPaintSizeMode(TLEADImage::smNormal);
     LEAD1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     LEAD1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     LEAD1->setSkipEffectDelay(true);

@@ -220,6 +220,7 @@ TEST_F(VideoProduction, MpegRoadWithTransitionsIsAcceptedByVcdimager)
     const QImage a(ctx.EncoderFolder + "Test_0000.jpg"), mid(ctx.EncoderFolder + "Test_0006.jpg"),
         b(ctx.EncoderFolder + "Test_0013.jpg");
     ASSERT_FALSE(mid.isNull());
+    EXPECT_EQ(mid.size(), QSize(352, 288));  // the whole control, no scroll bars
     EXPECT_NE(mid, a);
     EXPECT_NE(mid, b);
 }
