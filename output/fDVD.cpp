@@ -34,6 +34,9 @@ TDVDForm* DVDForm = nullptr;
 TDVDForm::TDVDForm(QWidget* parent) : TForm(parent), m_ui(std::make_unique<Ui::TDVDForm>())
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // While a production runs only this window answers (its abort button).
+    setWindowModality(Qt::ApplicationModal);
+    setWindowState(Qt::WindowMaximized);
     Load([this] { m_ui->setupUi(this); });
 }
 
