@@ -8,7 +8,9 @@
 #include "shell/core/ProductInfo.h"
 #include "ui_fPrintSelect.h"
 
+#include <QGuiApplication>
 #include <QPixmap>
+#include <QScreen>
 
 TPrintSelectForm* PrintSelectForm = nullptr;
 
@@ -29,7 +31,10 @@ void TPrintSelectForm::BindEvents()
 void TPrintSelectForm::FormCreate()
 {
     m_ui->HTMLCheckList1->setItemHeight(70);
-    setWindowState(windowState() | Qt::WindowMaximized);
+    // Maximised by its geometry: the maximised window state would leave the window under
+    // the main window where no window manager honours it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
 }
 
 void TPrintSelectForm::FormActivate()

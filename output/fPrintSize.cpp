@@ -78,11 +78,18 @@ void TPrintSizeWizard::DINA5RadioButtonClick() { SetSize(WidthA5, QStringLiteral
 void TPrintSizeWizard::RadioButton_FreiClick()
 {
     m_ui->SizePanel->show();
+    // The width shown in the field is the width printed.
+    Edit1Change(m_ui->Edit1->text());
 }
 
 void TPrintSizeWizard::Edit1Change(const QString& text)
 {
     double cm = 0;
+    // A field emptied to type a new width waits for it without a message.
+    if (text.trimmed().isEmpty()) {
+        m_choices->PrintWidth = Width9x13;
+        return;
+    }
     if (!TryStrToFloat(text, cm, DecimalSeparator)) {
         MessageDlg(QString::fromUtf8(kBadNumber), mtInformation, {mbOK});
         m_choices->PrintWidth = Width9x13;

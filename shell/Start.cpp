@@ -9,6 +9,7 @@
 #include "shell/core/ProductInfo.h"
 #include "output/fCheckAudio.h"
 #include "output/fExport.h"
+#include "output/fHTML.h"
 #include "output/fOnlineFotoEntwicklung.h"
 #include "output/fPrintSelect.h"
 #include "output/fPrintSize.h"
@@ -20,6 +21,7 @@
 #include "shell/VideoHooks.h"
 #include "shell/fAbout.h"
 #include "shell/fBetrachter.h"
+#include "controls/HTMListBox.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
 #include "shell/fNoDriver.h"
@@ -33,6 +35,7 @@
 #include "shell/fZuschneidenTip2.h"
 #include "ui_fMain.h"
 
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QDir>
 #include <QFileInfo>
@@ -96,6 +99,7 @@ bool StartProgram()
     WaveForm = new TWaveForm(MainForm);
     DVDWizardForm = new TDVDWizardForm(MainForm);
     DVDForm = new TDVDForm(MainForm);
+    HTMLForm = new THTMLForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
@@ -112,6 +116,13 @@ bool StartProgram()
     QRListA5Form->Source = printSource;
     QRThumbnailForm->Source = printSource;
     InstallVideoHooks();
+    HTMLForm->Source = [] {
+        TGallerySource source{MainForm->DiashowPath(), MainForm->ui()->TitleEdit->text(), {}};
+        if (const THTMListBox* list = MainForm->DiashowListBox)
+            for (int i = 0; i < list->Items().Count(); ++i)
+                source.Items << list->Items()[i];
+        return source;
+    };
     return true;
 }
 
@@ -144,5 +155,6 @@ void EndProgram()
     BetrachterForm = nullptr;
     DVDWizardForm = nullptr;
     DVDForm = nullptr;
+    HTMLForm = nullptr;
     UnloadLanguage();
 }

@@ -26,6 +26,8 @@ class TZuschneidenTipForm2;
 class TBetrachterForm;
 class TDVDWizardForm;
 class TDVDForm;
+class THTMLForm;
+class TFTPForm;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -51,3 +53,6 @@ extern TZuschneidenTipForm2* ZuschneidenTipForm2;
 extern TBetrachterForm* BetrachterForm;
 extern TDVDWizardForm* DVDWizardForm;
 extern TDVDForm* DVDForm;
+extern THTMLForm* HTMLForm;
+// The upload window made by the gallery window for its last upload request.
+extern TFTPForm* FTPForm;

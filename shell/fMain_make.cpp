@@ -41,7 +41,7 @@ const std::vector<TMainForm::TMakeChoiceRow>& TMainForm::MakeChoiceTable()
         // The video CD continues from the slideshow settings tab as the PC show does.
         {"DVDRadioButton", &TMainForm::MakeShowSettingsTab},
         {"CDROMRadioButton", &TMainForm::MakeCDROMExport},
-        {"HTMLRadioButton", nullptr},            // the HTML gallery
+        {"HTMLRadioButton", &TMainForm::MakeHTMLGallery},
         {"ScreenSaverRadioButton", &TMainForm::MakeScreensaver},
     };
     return table;

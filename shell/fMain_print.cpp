@@ -79,6 +79,7 @@ void RunReport(TMainForm& main, Ui::TMainForm& ui, TQRPictureReport& report, con
         if (percent >= 100) {
             ui.PicProgressBar->hide();
             ui.StatusBar1->clearMessage();
+            SetBusyCursor(false);
             return;
         }
         ui.PicProgressBar->show();

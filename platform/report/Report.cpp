@@ -1,5 +1,6 @@
 #include "platform/report/Report.h"
 
+#include "platform/vcl/Guard.h"
 #include "platform/vcl/Interaction.h"
 
 #include <QApplication>
@@ -75,13 +76,9 @@ TAskAnswer ServePrinter(TAskRequest& request)
         QPrintPreviewDialog dialog(&printer, PreviewParent());
         dialog.setWindowTitle(report->ReportTitle);
         dialog.resize(1000, 800);
-        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [report](QPrinter* p) {
-            try {
-                report->Render(*p);
-            } catch (...) {
-                // The preview paints inside Qt; a failure leaves the page empty.
-            }
-        });
+        // Painting the pages is a paint handler: a failure is shown once the paint is over.
+        Bind(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+             [report](QPrinter* p) { report->Render(*p); }, TGuardMode::Queue);
         dialog.exec();
         return TAskAnswer{1};
     }
@@ -299,26 +296,25 @@ bool TQuickRep::PrintToPdf(const QString& file)
     return Render(writer) && QFileInfo::exists(file);
 }
 
-bool TQuickRep::Print()
+int TQuickRep::AskPrinter(const QString& action)
 {
     Prepare();
     TAskRequest request;
     request.Kind = TAskKind::Printer;
     request.Caption = ReportTitle;
-    request.Data[kAction] = QStringLiteral("Print");
+    request.Data[kAction] = action;
     request.Data[QStringLiteral("Report")] = QVariant::fromValue<QObject*>(this);
-    return Interaction().Ask(request).Result != 0;
+    return Interaction().Ask(request).Result;
+}
+
+bool TQuickRep::Print()
+{
+    return AskPrinter(QStringLiteral("Print")) != 0;
 }
 
 void TQuickRep::Preview()
 {
-    Prepare();
-    TAskRequest request;
-    request.Kind = TAskKind::Printer;
-    request.Caption = ReportTitle;
-    request.Data[kAction] = QStringLiteral("Preview");
-    request.Data[QStringLiteral("Report")] = QVariant::fromValue<QObject*>(this);
-    Interaction().Ask(request);
+    AskPrinter(QStringLiteral("Preview"));
 }
 
 QString TQuickRep::DefaultPrinter()

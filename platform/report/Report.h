@@ -144,6 +144,8 @@ private:
         int Top;
         int ClipHeight;
     };
+    // Prepare, then the interaction service's printer with action; its result.
+    int AskPrinter(const QString& action);
     static Snapshot Record(const TQRBand& band);
     void Paginate();
     void PaintBand(class QPainter& painter, const Snapshot& band, int top, int clipHeight, int pageNumber) const;

@@ -5,11 +5,16 @@
 #include "imaging/LEADImage.h"
 #include "platform/imagelib/imagelib.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <gif_lib.h>
 #include <tiffio.h>
@@ -213,6 +218,14 @@ inline QStringList Entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                   QDir::Name);
+}
+
+// Shows a window and waits until it is on the screen.
+inline void ShowExposed(QWidget& w)
+{
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QApplication::processEvents();
 }
 
 // Gives the control a one-page picture of width x height in colour.

@@ -16,13 +16,6 @@ using namespace imgtest;
 
 namespace {
 
-void Show(QWidget& w)
-{
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QApplication::processEvents();
-}
-
 QString ButtonName(TMouseButton b) { return b == mbLeft ? "left" : b == mbRight ? "right" : "middle"; }
 
 // A control whose mouse tool hooks write into the log of its events.
@@ -58,7 +51,7 @@ TEST(LEADImageEvents, RealMousePressesFireTheFrameworksEventsAroundTheTools)
     LoggingImage image;
     image.resize(200, 150);
     Hold(image, 100, 100, kRed);
-    Show(image);
+    ShowExposed(image);
     image.log.clear();
     QWidget* client = image.viewport();
 
@@ -106,7 +99,7 @@ TEST(LEADImageEvents, AnAutomaticDragCarriesTheControlToAnotherThatAcceptsIt)
     layout->addWidget(a);
     layout->addWidget(b);
     window.resize(400, 200);
-    Show(window);
+    ShowExposed(window);
     QStringList log;
     a->setDragMode(dmAutomatic);
     a->OnStartDrag = [&](QObject*, QObject*&) { log << "start"; };
@@ -136,7 +129,7 @@ TEST(LEADImagePanWindow, TheRectangleFollowsScrollingAndDraggingItScrollsTheCont
     image.resize(200, 150);
     image.setPaintZoomFactor(300);
     Hold(image, 200, 200, kRed);  // 600 x 600 on the screen
-    Show(image);
+    ShowExposed(image);
     std::vector<int> flags;
     image.OnPanWin = [&](QObject*, QWidget* w, int flag) {
         flags.push_back(flag);
@@ -238,7 +231,7 @@ TEST(LEADImageMagGlass, TheLoupeShowsThePixelsUnderThePointerEnlarged)
     LBitmap picture = MakePicture(40, 40, colour);
     image.setBitmap(&picture);
     L_FreeBitmap(&picture);
-    Show(image);
+    ShowExposed(image);
     ASSERT_EQ(image.DstRect(), TRect(80, 55, 120, 95));
     EXPECT_EQ(image.StartMagGlass(60, 60, 400, clBlack, clWhite, false, 0, false, 0, false, true), 1);
     EXPECT_TRUE(image.MagGlassActive());

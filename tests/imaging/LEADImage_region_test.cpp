@@ -13,14 +13,19 @@ using namespace imgtest;
 
 namespace {
 
-void Show(QWidget& w)
-{
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QApplication::processEvents();
-}
-
 LColor Gradient(int x, int y) { return LRgb(std::uint8_t(x * 2), std::uint8_t(y * 2), 90); }
+
+// A shown 300 x 200 control holding a 100 x 80 gradient, lifting enabled, a 10 x 10 region at 10, 10.
+void ShowWithFloaterRegion(TLEADImage& image)
+{
+    image.resize(300, 200);
+    LBitmap picture = MakePicture(100, 80, Gradient);
+    image.setBitmap(&picture);
+    L_FreeBitmap(&picture);
+    ShowExposed(image);
+    image.setEnableFloater(true);
+    image.SetRgnRect(10, 10, 10, 10, LRGN_SET);
+}
 
 TRect Bounds(TLEADImage& image)
 {
@@ -150,7 +155,7 @@ TEST(LEADImageRegion, MouseDragsDrawEachToolClampedToThePicture)
         TLEADImage image;
         image.resize(300, 200);
         Hold(image, 200, 100, kRed);
-        Show(image);
+        ShowExposed(image);
         image.RegionTool = c.tool;
         QTest::mousePress(image.viewport(), Qt::LeftButton, {}, c.from);
         QTest::mouseMove(image.viewport(), (c.from + c.to) / 2);
@@ -188,7 +193,7 @@ TEST(LEADImageRegion, TheRubberBandMakesNoRegion)
     TLEADImage image;
     image.resize(300, 200);
     Hold(image, 200, 100, kRed);
-    Show(image);
+    ShowExposed(image);
     image.EnableRubberBand = true;
     int bands = 0;
     image.OnRubberBand = [&](QObject*) { ++bands; };
@@ -206,7 +211,7 @@ TEST(LEADImageRegion, APolygonDragGrowsThePointArrayInStepsOfFifty)
     image.setObjectName("Img");
     image.resize(300, 200);
     Hold(image, 200, 100, kRed);
-    Show(image);
+    ShowExposed(image);
     image.RegionTool = 4;
     QTest::mousePress(image.viewport(), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(image.PolygonCapacity(), 50);
@@ -239,7 +244,7 @@ TEST(LEADImageRegion, TheOutlineTimerMovesTheAntsAndStopsForOtherStyles)
     image.resize(120, 100);
     image.setBackColor(clWhite);
     Hold(image, 100, 80, kGrey);
-    Show(image);
+    ShowExposed(image);
     image.SetRgnRect(20, 20, 40, 30, LRGN_SET);
     image.SetRgnFrameType(2);
     EXPECT_TRUE(image.RgnFrameTimerRunning());
@@ -303,14 +308,8 @@ TEST(LEADImageRegion, TheFloaterIsTheRegionsPieceAndCombinesInsideAnotherRegion)
 TEST(LEADImageRegion, ADraggedFloaterIsDroppedOverThePicture)
 {
     TLEADImage image;
-    image.resize(300, 200);
     image.setBackColor(clWhite);
-    LBitmap picture = MakePicture(100, 80, Gradient);
-    image.setBitmap(&picture);
-    L_FreeBitmap(&picture);
-    Show(image);
-    image.setEnableFloater(true);
-    image.SetRgnRect(10, 10, 10, 10, LRGN_SET);
+    ShowWithFloaterRegion(image);
     int changes = 0;
     image.OnRgnChange = [&](QObject*) { ++changes; };
     QTest::mousePress(image.viewport(), Qt::LeftButton, {}, QPoint(15, 15));
@@ -334,13 +333,7 @@ TEST(LEADImageRegion, AnActiveFloaterTakesTheGeometricOperationsAndRefusesFastRo
 {
     TLEADImage image;
     image.setObjectName("Img");
-    image.resize(300, 200);
-    LBitmap picture = MakePicture(100, 80, Gradient);
-    image.setBitmap(&picture);
-    L_FreeBitmap(&picture);
-    Show(image);
-    image.setEnableFloater(true);
-    image.SetRgnRect(10, 10, 10, 10, LRGN_SET);
+    ShowWithFloaterRegion(image);
     QTest::mousePress(image.viewport(), Qt::LeftButton, {}, QPoint(15, 15));
     QTest::mouseMove(image.viewport(), QPoint(65, 45));
     QTest::mouseRelease(image.viewport(), Qt::LeftButton, {}, QPoint(65, 45));
@@ -372,7 +365,7 @@ TEST(LEADImageRegion, TheZoomRectangleShowsInvertedOverThePicture)
     TLEADImage image;
     image.resize(120, 100);
     Hold(image, 100, 80, kRed);
-    Show(image);
+    ShowExposed(image);
     image.setEnableZoomInRect(true);
     image.DrawZoomRect(TRect(10, 10, 30, 30), false);
     const QImage grab = image.viewport()->grab().toImage();

@@ -18,13 +18,6 @@ using namespace imgtest;
 
 namespace {
 
-void Show(QWidget& w)
-{
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QApplication::processEvents();
-}
-
 // A control of 200 x 100 holding a 600 x 1000 picture at 100 %: page steps 60 and 100.
 struct Scrolled {
     TLEADImage image;
@@ -137,7 +130,7 @@ TEST(LEADImageScroll, APictureSmallerThanTheInnerAreaHasNoRangesAndNoBars)
     TLEADImage image;
     image.resize(300, 200);
     Hold(image, 100, 80, kRed);
-    Show(image);
+    ShowExposed(image);
     EXPECT_EQ(image.HScrollMax(), 0);
     EXPECT_EQ(image.VScrollMax(), 0);
     EXPECT_FALSE(image.horizontalScrollBar()->isVisible());
@@ -181,7 +174,7 @@ TEST(LEADImageScroll, TheWheelMovesAtMostAPagePerMessageBySignAndAddsUpSmallDelt
 TEST(LEADImageScroll, DraggingTheThumbScrollsThePictureAndTheBarFollowsThePositions)
 {
     Scrolled s;
-    Show(s.image);
+    ShowExposed(s.image);
     QScrollBar* bar = s.image.verticalScrollBar();
     ASSERT_TRUE(bar->isVisible());
     QStyleOptionSlider option;
@@ -219,7 +212,7 @@ TEST(LEADImageScroll, DraggingTheThumbScrollsThePictureAndTheBarFollowsThePositi
 TEST(LEADImageScroll, KeysScrollFirstThenFireOnKeyDownButHomeAndEndDoNot)
 {
     Scrolled s;
-    Show(s.image);
+    ShowExposed(s.image);
     s.image.setFocus();
     QApplication::setActiveWindow(&s.image);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&s.image));

@@ -366,6 +366,7 @@ TEST(PrintSize, SizesOfTheChoicesAndOfATypedWidthInAGermanLocale)
     ui.RadioButton_Frei->setChecked(true);
     EXPECT_FALSE(ui.SizePanel->isHidden());
     EXPECT_EQ(choices.PaperFormat, QString("A5"));  // another size keeps the paper
+    EXPECT_EQ(choices.PrintWidth, 495) << "the 13 cm the field shows";
 
     struct Typed {
         const char* text;
@@ -374,7 +375,7 @@ TEST(PrintSize, SizesOfTheChoicesAndOfATypedWidthInAGermanLocale)
     };
     const Typed typed[] = {{"10", 381, false},   {"13", 495, false}, {"20", 762, false}, {"12,5", 476, false},
                            {"13.5", 495, true},  {"abc", 495, true}, {"0", 1, false},    {"-3", 1, false},
-                           {"13,", 495, false}};
+                           {"13,", 495, false}, {"1e300", 3807692, false}, {"", 495, false}};
     for (const Typed& t : typed) {
         choices.PrintWidth = 7;
         if (t.message)

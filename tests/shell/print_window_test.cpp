@@ -48,6 +48,7 @@ protected:
                 return answer;
             }
             actions << action;
+            EXPECT_EQ(Screen->Cursor(), crDefault) << "the pages are made; the hourglass is gone";
             auto* report = qobject_cast<TQuickRep*>(r.Data.value("Report").value<QObject*>());
             EXPECT_TRUE(report);
             if (report) {
