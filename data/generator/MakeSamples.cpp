@@ -580,33 +580,6 @@ void WriteEndCards(const QString& folder)
     }
 }
 
-// One second of silence, 44.1 kHz 16-bit stereo: the sound track of a video without titles.
-void WriteEmptyWave(const QString& file)
-{
-    const std::uint32_t dataBytes = 44100 * 4;
-    QByteArray w;
-    const auto u32 = [&w](std::uint32_t v) { for (int i = 0; i < 4; ++i) w.append(char((v >> (8 * i)) & 0xFF)); };
-    const auto u16 = [&w](std::uint16_t v) { w.append(char(v & 0xFF)); w.append(char(v >> 8)); };
-    w.append("RIFF");
-    u32(36 + dataBytes);
-    w.append("WAVEfmt ");
-    u32(16);
-    u16(1);
-    u16(2);
-    u32(44100);
-    u32(44100 * 4);
-    u16(4);
-    u16(16);
-    w.append("data");
-    u32(dataBytes);
-    w.append(QByteArray(int(dataBytes), '\0'));
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly) || f.write(w) != w.size() || !f.commit()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-        g_failed = true;
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -623,6 +596,5 @@ int main(int argc, char** argv)
     WriteAdvertisement(folder + QStringLiteral("recom/"));
     WriteEffectPreviews(folder);
     WriteEndCards(folder + QStringLiteral("video/"));
-    WriteEmptyWave(folder + QStringLiteral("empty.wav"));
     return g_failed ? 1 : 0;
 }

@@ -4,10 +4,12 @@
 #include "MainWindowTestSupport.h"
 
 #include "output/VideoContext.h"
+#include "output/fCapture.h"
 #include "output/fDVD.h"
 #include "output/fWizardDVD.h"
 #include "platform/system/DriveMap.h"
 #include "support/MediaTools.h"
+#include "support/TestEnv.h"
 #include "ui_fDVD.h"
 #include "ui_fWizardDVD.h"
 
@@ -278,6 +280,33 @@ TEST_F(VideoProduction, AbortWhileTheDecoderRunsEndsItAndClosesTheWindow)
     EXPECT_TRUE(instructions[0].startsWith(GetLangText(4605)));
     EXPECT_FALSE(QFileInfo::exists(ctx.VideoFolder + "mein_urlaub_VCD.avi"));
     EXPECT_EQ(EncoderFiles(), QStringList{"ReadMe.txt"});
+}
+
+TEST(CaptureWindow, EndsAfterTheLastReportWhateverItsPercentages)
+{
+    const QString dir = kvtest::MakeTempFolder("capture");
+    for (const char* name : {"a.jpg", "b.jpg"}) {
+        QImage img(64, 48, QImage::Format_RGB32);
+        img.fill(name[0] == 'a' ? Qt::red : Qt::blue);
+        ASSERT_TRUE(img.save(dir + name, "JPG", 90));
+    }
+    // A wipe in 64 steps gives 12 frames; the plain paint reports 100 once and gives none,
+    // and the recording still ends.
+    const struct {
+        const char* line;
+        int frames;
+    } cases[] = {{"5000;15;1;1;0", 12}, {"1000;0;1;1;0", 0}};
+    for (const auto& c : cases) {
+        WriteFile(dir + "Effects.ini", QByteArray(c.line) + "\r\n");
+        TCaptureForm capture;
+        capture.SourceFrame = dir + "a.jpg";
+        capture.TargetFrame = dir + "b.jpg";
+        capture.EffectsFile = dir + "Effects.ini";
+        capture.FramePrefix = dir + "t";
+        EXPECT_EQ(capture.Record(), c.frames) << c.line;
+        EXPECT_EQ(QFileInfo::exists(dir + "t012.jpg"), c.frames == 12) << c.line;
+        QFile::remove(dir + "t012.jpg");
+    }
 }
 
 } // namespace
