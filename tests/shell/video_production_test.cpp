@@ -7,6 +7,10 @@
 #include "output/fCapture.h"
 #include "output/fDVD.h"
 #include "output/fWizardDVD.h"
+#include "shell/VideoHooks.h"
+#include "shell/fWizardMake.h"
+#include "ui_fMain.h"
+#include "ui_fWizardMake.h"
 #include "platform/system/DriveMap.h"
 #include "support/MediaTools.h"
 #include "support/TestEnv.h"
@@ -280,6 +284,29 @@ TEST_F(VideoProduction, AbortWhileTheDecoderRunsEndsItAndClosesTheWindow)
     EXPECT_TRUE(instructions[0].startsWith(GetLangText(4605)));
     EXPECT_FALSE(QFileInfo::exists(ctx.VideoFolder + "mein_urlaub_VCD.avi"));
     EXPECT_EQ(EncoderFiles(), QStringList{"ReadMe.txt"});
+}
+
+TEST_F(VideoProduction, FromTheMakeTabThroughTheMainWindow)
+{
+    InstallVideoHooks();
+    MainForm->OpenDiashowFolder("Archive_0001");
+    ASSERT_GT(MainForm->DiashowListBox->Count(), 0);
+    SetFreeSpaceOverride(QDir::cleanPath(program.Home), 100000LL * 1048576);
+    kvtest::Ui().ExpectModal("TMakeWizzard", mrNone, [](TForm& form) {
+        static_cast<TMakeWizzard&>(form).ui()->DVDRadioButton->setChecked(true);
+        static_cast<TMakeWizzard&>(form).ui()->WeiterBitBtn->click();
+    });
+    MainForm->StopAudioAndRunMakeWizard(true);
+    EXPECT_EQ(MainForm->ui()->PageControl1->currentWidget(), MainForm->ui()->TabSheet3);
+    kvtest::Ui().ExpectModal("TDVDWizardForm", mrNone, [](TForm& form) {
+        static_cast<TDVDWizardForm&>(form).ui()->VCDRadioButton->setChecked(true);
+        static_cast<TDVDWizardForm&>(form).ui()->WeiterBitBtn->click();
+    });
+    MainForm->ui()->MakeDiashowBitBtn->click();
+    const QString avi = MainForm->VideoFolder + video::MakeVideoFileName(MainForm->DiashowTitle) + "_VCD.avi";
+    EXPECT_TRUE(QFileInfo::exists(avi)) << avi.toStdString();
+    EXPECT_EQ(kvtest::Probe(avi, "v:0", "stream=width,height"), "352\n288");
+    EXPECT_EQ(kvtest::Ui().Pending(), 0u);
 }
 
 TEST(CaptureWindow, EndsAfterTheLastReportWhateverItsPercentages)
