@@ -123,7 +123,6 @@ int main(int argc, char** argv)
     WaveForm = new TWaveForm();
     DVDWizardForm = new TDVDWizardForm();
     DVDForm = new TDVDForm();
-    const double length = count * 5.0;
     std::printf("Video production: %d camera JPEGs (%.1f MB on average) at 5 s with transitions and music, "
                 "%d cores\n",
                 count, megabytes, QThread::idealThreadCount());
@@ -139,6 +138,11 @@ int main(int argc, char** argv)
             DVDForm->MakeVideo();
             return QFileInfo::exists(ours);
         });
+        // The length of our video (pictures, transitions and the end card).
+        QProcess probe;
+        probe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", ours});
+        probe.waitForFinished(-1);
+        const double length = QString::fromUtf8(probe.readAllStandardOutput()).trimmed().toDouble();
         // The peer: every picture looped for 5 s, neighbours joined by a 0.5 s crossfade.
         QStringList args{"-v", "error", "-y"};
         for (const QString& s : small)
