@@ -139,6 +139,45 @@ TEST_F(ArchiveWindow, NewSlideshowReservesTheNextNameAndTheFirstPictureMakesItsF
     EXPECT_TRUE(items[0].startsWith("<IMG src=\"file://" + folder + "_THUMB_IMG.jpg\" align=\"top\">"));
 }
 
+TEST_F(ArchiveWindow, TheTitleDialogStartsEmptyAndRefusesAnEmptyTitle)
+{
+    for (const char* title : {"First", "Second"}) {
+        kvtest::Ui().ExpectModal("TNewForm", kNewFormOk, [title](TForm& form) {
+            QLineEdit& edit = *form.findChild<QLineEdit*>("Edit1");
+            EXPECT_EQ(edit.text(), "");
+            // OK with blanks only: a message, and the window refuses to close.
+            edit.setText("   ");
+            kvtest::Ui().ExpectMessage(mrOk, GetLangText(10092));
+            EXPECT_FALSE(form.EndModal(kNewFormOk));
+            edit.setText(title);
+        });
+        MainForm->ui()->NewBitBtn->click();
+        EXPECT_EQ(MainForm->DiashowTitle, title);
+    }
+}
+
+TEST_F(ArchiveWindow, AnUntitledSlideshowAsksForItsTitleAtTheFirstPicture)
+{
+    // After a delete the program opens a fresh untitled slideshow.
+    MainForm->OpenDiashowFolder("del");
+    ASSERT_EQ(MainForm->DiashowTitle, "");
+    kvtest::FillSourceList(source, {"a.jpg"}, [](const QString& path) { Picture(path); });
+    kvtest::Ui().ExpectModal("TNewForm", kNewFormCancel);
+    MainForm->ui()->SpeedButton2->click();
+    EXPECT_EQ(MainForm->DiashowListBox->Items().Count(), 0);
+    EXPECT_FALSE(QFileInfo::exists(MainForm->DiashowPath()));
+
+    kvtest::Ui().ExpectModal("TNewForm", kNewFormOk,
+                             [](TForm& form) { form.findChild<QLineEdit*>("Edit1")->setText("Herbst"); });
+    MainForm->ui()->SpeedButton2->click();
+    EXPECT_EQ(MainForm->DiashowListBox->Items().Count(), 1);
+    EXPECT_EQ(MainForm->DiashowTitle, "Herbst");
+    EXPECT_EQ(MainForm->ui()->TitleEdit->text(), "Herbst");
+    TDiashowIni ini;
+    ASSERT_TRUE(ReadDiashowIni(MainForm->DiashowPath(), ini));
+    EXPECT_EQ(ini.Title, "Herbst");
+}
+
 TEST_F(ArchiveWindow, CancelledNewSlideshowChangesNothing)
 {
     MainForm->DiashowFolder = "Archive_0042";
@@ -299,4 +338,20 @@ TEST_F(ArchiveWindow, DoubleClickOnALineOpensItsSlideshow)
     EXPECT_EQ(MainForm->DiashowFolder, "Archive_0304");
     EXPECT_EQ(MainForm->DiashowTitle, "Clicked");
     EXPECT_EQ(Items().size(), 1);
+}
+
+TEST_F(ArchiveWindow, TheOpenAndDeleteMenusListASlideshowMadeInThisRun)
+{
+    kvtest::Ui().ExpectModal("TNewForm", kNewFormOk, [](TForm& form) {
+        form.findChild<QLineEdit*>("Edit1")->setText("Fresh");
+    });
+    MainForm->ui()->NewBitBtn->click();
+    const QString folder = MainForm->DiashowFolder;
+    MainForm->AddPictureToDiashow(Picture(source + "IMG.jpg"), 0);
+    for (QAction* menu : {MainForm->ui()->OpenDiashow1, MainForm->ui()->DeleteDiashow1}) {
+        MainForm->ui()->PageControl1->setCurrentIndex(1);
+        menu->trigger();
+        EXPECT_EQ(MainForm->ui()->PageControl1->currentIndex(), 0);
+        EXPECT_TRUE(SelectLine(folder)) << menu->objectName().toStdString();
+    }
 }
