@@ -18,6 +18,9 @@
 #include "output/fQRForm.h"
 #include "output/fQRFormThumbnails.h"
 #include "output/fWave.h"
+#include "output/fDVD.h"
+#include "output/fWizardDVD.h"
+#include "shell/VideoHooks.h"
 #include "shell/fAbout.h"
 #include "shell/fBetrachter.h"
 #include "controls/HTMListBox.h"
@@ -170,6 +173,8 @@ bool StartProgram()
     QRListA5Form = new TQRListA5Form(MainForm);
     QRThumbnailForm = new TQRThumbnailForm(MainForm);
     WaveForm = new TWaveForm(MainForm);
+    DVDWizardForm = new TDVDWizardForm(MainForm);
+    DVDForm = new TDVDForm(MainForm);
     HTMLForm = new THTMLForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
@@ -187,6 +192,7 @@ bool StartProgram()
     QRListForm->Source = printSource;
     QRListA5Form->Source = printSource;
     QRThumbnailForm->Source = printSource;
+    InstallVideoHooks();
     HTMLForm->Source = [] {
         TGallerySource source{MainForm->DiashowPath(), MainForm->ui()->TitleEdit->text(), {}};
         if (const THTMListBox* list = MainForm->DiashowListBox)
@@ -235,6 +241,8 @@ void EndProgram()
     MakeWizzard = nullptr;
     ZuschneidenTipForm2 = nullptr;
     BetrachterForm = nullptr;
+    DVDWizardForm = nullptr;
+    DVDForm = nullptr;
     HTMLForm = nullptr;
     UnloadLanguage();
     UnloadQtTranslations();

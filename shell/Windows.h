@@ -24,6 +24,8 @@ class TCheckAudioForm;
 class TMakeWizzard;
 class TZuschneidenTipForm2;
 class TBetrachterForm;
+class TDVDWizardForm;
+class TDVDForm;
 class THTMLForm;
 class TFTPForm;
 
@@ -49,6 +51,8 @@ extern TCheckAudioForm* CheckAudioForm;
 extern TMakeWizzard* MakeWizzard;
 extern TZuschneidenTipForm2* ZuschneidenTipForm2;
 extern TBetrachterForm* BetrachterForm;
+extern TDVDWizardForm* DVDWizardForm;
+extern TDVDForm* DVDForm;
 extern THTMLForm* HTMLForm;
 // The upload window made by the gallery window for its last upload request.
 extern TFTPForm* FTPForm;

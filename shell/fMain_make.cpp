@@ -38,9 +38,8 @@ const std::vector<TMainForm::TMakeChoiceRow>& TMainForm::MakeChoiceTable()
         {"FotoEntwickungRadioButton", &TMainForm::MakeOnlinePhotoExport},
         {"FotoLaborRadioButton", &TMainForm::MakePhotoLabExport},
         {"PCRadioButton", &TMainForm::MakeShowSettingsTab},
-        // The video CD continues from the slideshow settings tab as the PC show does:
-        // &TMainForm::MakeShowSettingsTab once ShowVideoWizard shows the video CD wizard.
-        {"DVDRadioButton", nullptr},
+        // The video CD continues from the slideshow settings tab as the PC show does.
+        {"DVDRadioButton", &TMainForm::MakeShowSettingsTab},
         {"CDROMRadioButton", &TMainForm::MakeCDROMExport},
         {"HTMLRadioButton", &TMainForm::MakeHTMLGallery},
         {"ScreenSaverRadioButton", &TMainForm::MakeScreensaver},

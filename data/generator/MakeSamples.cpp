@@ -544,6 +544,42 @@ void WriteEffectPreviews(const QString& folder)
     SaveThroughKernel(small(night), folder + QStringLiteral("Preview2.jpg"), LFMT_JPEG_422, 10);
 }
 
+// The end cards of a video, one per language: the product's name and a closing line on a
+// dark gradient, 4:3.
+void WriteEndCards(const QString& folder)
+{
+    QDir().mkpath(folder);
+    const struct {
+        const char* File;
+        const char* Line;
+    } cards[] = {
+        {"EndCard_GERMAN.jpg", "Ende"},
+        {"EndCard_ENGLISH.jpg", "The End"},
+        {"EndCard_SWEDISH.jpg", "Slut"},
+    };
+    for (const auto& c : cards) {
+        QImage card(640, 480, QImage::Format_RGB32);
+        QPainter p(&card);
+        QLinearGradient g(0, 0, 0, 480);
+        g.setColorAt(0, QColor(30, 40, 80));
+        g.setColorAt(1, QColor(5, 5, 20));
+        p.fillRect(card.rect(), g);
+        p.setPen(QColor(240, 240, 255));
+        QFont big(QStringLiteral("DejaVu Sans"));
+        big.setPixelSize(72);
+        big.setBold(true);
+        p.setFont(big);
+        p.drawText(QRect(0, 120, 640, 120), Qt::AlignCenter, QString::fromUtf8(c.Line));
+        QFont small(QStringLiteral("DejaVu Sans"));
+        small.setPixelSize(32);
+        p.setFont(small);
+        p.setPen(QColor(170, 190, 230));
+        p.drawText(QRect(0, 280, 640, 60), Qt::AlignCenter, QStringLiteral("Korvanta"));
+        p.end();
+        SaveThroughKernel(card, folder + QLatin1String(c.File), LFMT_JPEG_422, 10);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -559,5 +595,6 @@ int main(int argc, char** argv)
     WriteSlideshow(folder + QStringLiteral("diashow/Archive_0002/"), "Aurora", Aurora());
     WriteAdvertisement(folder + QStringLiteral("recom/"));
     WriteEffectPreviews(folder);
+    WriteEndCards(folder + QStringLiteral("video/"));
     return g_failed ? 1 : 0;
 }

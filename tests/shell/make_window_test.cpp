@@ -176,7 +176,7 @@ TEST_F(Making, WizardNeedsAChoiceAndOffersOnlyBuiltOutputs)
     Ui::TMakeWizzard& w = *MakeWizzard->ui();
     for (QRadioButton* built : {w.PCRadioButton, w.CDROMRadioButton, w.ScreenSaverRadioButton, w.FotoLaborRadioButton,
                                 w.PrintRadioButton, w.PrintAllRadioButton, w.ThumbnailRadioButton,
-                                w.BetrachterRadioButton, w.HTMLRadioButton})
+                                w.BetrachterRadioButton, w.HTMLRadioButton, w.DVDRadioButton})
         EXPECT_TRUE(built->isEnabled()) << built->objectName().toStdString();
     // A choice whose window is not built is never offered; the online photo row is designed off.
     for (const TMainForm::TMakeChoiceRow& row : TMainForm::MakeChoiceTable()) {
