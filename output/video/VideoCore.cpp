@@ -154,18 +154,23 @@ QImage ComposeFrame(const QImage& picture, const TPlacement& at, int width, int 
 QImage LoadPictureForFrame(const QString& path, int width, int height, double pixelAspect, TPlacement& at,
                            QString* error)
 {
+    // The picture as it is shown: turned by its Exif orientation, as the kernel loads it.
     QImageReader reader(path);
-    reader.setAutoTransform(false);
+    reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (!size.isValid()) {
         if (error)
             *error = reader.errorString();
         return {};
     }
-    at = PlacePicture(size.width(), size.height(), width, height, pixelAspect);
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize shown = turned ? size.transposed() : size;
+    at = PlacePicture(shown.width(), shown.height(), width, height, pixelAspect);
     const QSize target(at.Width, at.Height);
-    if (target != size && reader.supportsOption(QImageIOHandler::ScaledSize))
-        reader.setScaledSize(target);
+    // The scaled decode happens before the turn, in the stored orientation.
+    const QSize decoded = turned ? target.transposed() : target;
+    if (decoded != size && reader.supportsOption(QImageIOHandler::ScaledSize))
+        reader.setScaledSize(decoded);
     QImage img = reader.read();
     if (img.isNull()) {
         if (error)

@@ -5,7 +5,9 @@
 #include "output/video/VideoCore.h"
 #include "platform/vcl/Exceptions.h"
 
+#include <QImageWriter>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -148,7 +150,7 @@ TEST(VideoFrame, ComposedByPixelProbes)
     // The band in the background colour at the bottom, also without a text.
     style.DrawText = true;
     style.TextOffset = 10;
-    for (const QString text : {QString(), QStringLiteral("WWWW")}) {
+    for (const QString& text : {QString(), QStringLiteral("WWWW")}) {
         style.Text = text;
         f = ComposeFrame(pic, at, 352, 288, style);
         EXPECT_EQ(f.pixelColor(2, 275), QColor(0, 0, 255)) << text.toStdString();   // band over the picture
@@ -160,6 +162,26 @@ TEST(VideoFrame, ComposedByPixelProbes)
                 yellow |= f.pixelColor(x, y).red() > 200 && f.pixelColor(x, y).blue() < 80;
         EXPECT_EQ(yellow, !text.isEmpty()) << text.toStdString();
     }
+}
+
+TEST(VideoFrame, APictureIsPlacedAsItsExifOrientationShowsIt)
+{
+    // Stored 400x200 with the orientation "turn by 90 degrees": shown 200 wide and 400 high.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("upright.jpg");
+    QImage stored(400, 200, QImage::Format_RGB888);
+    stored.fill(Qt::white);
+    QImageWriter writer(path, "jpeg");
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(stored)) << writer.errorString().toStdString();
+
+    TPlacement at;
+    QString error;
+    const QImage frame = LoadPictureForFrame(path, 352, 288, 1.0, at, &error);
+    ASSERT_FALSE(frame.isNull()) << error.toStdString();
+    EXPECT_EQ(at.Height, 288);
+    EXPECT_EQ(at.Width, 144);
+    EXPECT_EQ(frame.size(), QSize(144, 288));
 }
 
 TEST(VideoFrame, FileOrder)
