@@ -7,6 +7,9 @@
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "editing/fBildbearbeitung.h"
+#include "editing/fLeadEffects.h"
+#include "editing/fSize.h"
 #include "output/fCheckAudio.h"
 #include "output/fExport.h"
 #include "output/fOnlineFotoEntwicklung.h"
@@ -80,6 +83,9 @@ bool StartProgram()
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
+    BildbeaerbeitungForm = new TBildbeaerbeitungForm(MainForm);
+    LeadEffectsForm = new TLeadEffectsForm(MainForm);
+    SizeForm = new TSizeForm(MainForm);
     ZuschneidenTipForm2 = new TZuschneidenTipForm2(MainForm);
     BetrachterForm = new TBetrachterForm(MainForm);
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
@@ -106,6 +112,7 @@ bool StartProgram()
     QRListForm->Source = printSource;
     QRListA5Form->Source = printSource;
     QRThumbnailForm->Source = printSource;
+    MainForm->BindEditor();
     return true;
 }
 
@@ -136,5 +143,8 @@ void EndProgram()
     MakeWizzard = nullptr;
     ZuschneidenTipForm2 = nullptr;
     BetrachterForm = nullptr;
+    BildbeaerbeitungForm = nullptr;
+    LeadEffectsForm = nullptr;
+    SizeForm = nullptr;
     UnloadLanguage();
 }

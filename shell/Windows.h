@@ -24,6 +24,9 @@ class TCheckAudioForm;
 class TMakeWizzard;
 class TZuschneidenTipForm2;
 class TBetrachterForm;
+class TBildbeaerbeitungForm;
+class TLeadEffectsForm;
+class TSizeForm;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -47,3 +50,6 @@ extern TCheckAudioForm* CheckAudioForm;
 extern TMakeWizzard* MakeWizzard;
 extern TZuschneidenTipForm2* ZuschneidenTipForm2;
 extern TBetrachterForm* BetrachterForm;
+extern TBildbeaerbeitungForm* BildbeaerbeitungForm;
+extern TLeadEffectsForm* LeadEffectsForm;
+extern TSizeForm* SizeForm;
