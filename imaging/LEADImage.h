@@ -1274,7 +1274,7 @@ private:
     // The passes of one effect over area of the back buffer, `to` being the new content;
     // unseen: the steps change nothing on the window (no showing, no waits).
     bool RunEffect(std::uint32_t effect, const QRect& area, const QImage& to, unsigned type, bool unseen);
-    // One step on the window and the EffectDelay wait (only outside a paint event).
+    // One step painted on the window and the EffectDelay wait (only outside a paint event).
     void ShowEffectStep(const QRect& area);
     // A repaint now would paint an effect (which then runs outside the paint event).
     bool EffectPaintPending() const;

@@ -1,19 +1,20 @@
 // TLEADImage: painting through the kernel's numbered effects. The picture (and a gradient or
 // pattern behind it) is painted over what the back buffer shows, in PaintMaxPasses passes that
-// share the effect's steps. Every step is shown on the window when the paint runs outside a
-// paint event, followed by the EffectDelay wait (the window keeps painting meanwhile), and
+// share the effect's steps. Every step is painted on the window at once when the paint runs
+// outside a paint event, followed by the EffectDelay wait, and
 // reported through OnStatus as step x 100 div steps, so a 64-step effect reports 64 times and
 // ends with exactly one 100; the plain paint (1000) reports 100 once. A handler that switches
 // EnableProgressEvent off stops the paint where it is.
 #include "imaging/LEADImage.h"
 
-#include "platform/vcl/Application.h"
 #include "platform/vcl/Colors.h"
+#include "platform/vcl/Guard.h"
 
-#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -94,18 +95,12 @@ void TLEADImage::ShowEffectStep(const QRect& area)
 {
     if (m_inPaintEvent || !viewport()->isVisible())
         return;
-    const QPointer<TLEADImage> self(this);
     viewport()->repaint(area);
     if (m_effectDelay <= 0 || m_skipEffectDelay)
         return;
-    // The wait lets the window (and the others) paint; user input waits until the paint is over.
-    QElapsedTimer clock;
-    clock.start();
-    while (self && clock.elapsed() < m_effectDelay) {
-        Application->ProcessMessages();
-        if (clock.elapsed() < m_effectDelay)
-            QThread::msleep(1);
-    }
+    // The wait runs no events: a timer (a spin box's auto-repeat, a preview timer) must not
+    // start another change in the middle of this one. The step is on the screen already.
+    QThread::msleep(unsigned(m_effectDelay));
 }
 
 bool TLEADImage::RunEffect(std::uint32_t effect, const QRect& area, const QImage& to, unsigned type, bool unseen)
@@ -234,6 +229,12 @@ void TLEADImage::PaintTransitionEffect(const QRect& area)
 
 void TLEADImage::RunDeferredPaint()
 {
+    // The press that asked for the effect ends first (a spin box steps on while its button is
+    // held), then the transition plays.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        QTimer::singleShot(15, this, [this] { Guard([this] { RunDeferredPaint(); }, TGuardMode::Queue); });
+        return;
+    }
     m_deferredPaint = false;
     if (m_surfaceStale)
         Paint();

@@ -17,7 +17,19 @@ struct OwnedBitmap {
     ~OwnedBitmap() { L_FreeBitmap(&bitmap); }
 };
 
-bool DrawFrame(LBitmap& bitmap, const ThumbnailFrame& frame)
+void WhiteSquare(LBitmap& bitmap, int left, int top)
+{
+    std::uint8_t* bits = bitmap.BeginWrite();
+    for (int y = std::max(0, top); y < std::min(top + 2, bitmap.Height); ++y) {
+        std::uint8_t* row = bitmap.WriteRow(bits, y);
+        for (int x = std::max(0, left); x < std::min(left + 2, bitmap.Width); ++x)
+            std::fill_n(row + 3 * x, 3, std::uint8_t(255));
+    }
+}
+
+} // namespace
+
+bool DrawThumbnailFrame(LBitmap& bitmap, const ThumbnailFrame& frame)
 {
     // The frame is drawn over a copy of the picture itself, as its background.
     OwnedBitmap background;
@@ -53,18 +65,6 @@ bool DrawFrame(LBitmap& bitmap, const ThumbnailFrame& frame)
     return L_EfxDraw3dShape(&surface, &shape) == LE_SUCCESS;
 }
 
-void WhiteSquare(LBitmap& bitmap, int left, int top)
-{
-    std::uint8_t* bits = bitmap.BeginWrite();
-    for (int y = std::max(0, top); y < std::min(top + 2, bitmap.Height); ++y) {
-        std::uint8_t* row = bitmap.WriteRow(bits, y);
-        for (int x = std::max(0, left); x < std::min(left + 2, bitmap.Width); ++x)
-            std::fill_n(row + 3 * x, 3, std::uint8_t(255));
-    }
-}
-
-} // namespace
-
 bool MakeThumbnailFile(const QString& file, const QString& target, int height, const ThumbnailFrame& frame)
 {
     if (height <= 0)
@@ -91,7 +91,7 @@ bool MakeThumbnailFile(const QString& file, const QString& target, int height, c
         return false;
     if ((b.BitsPerPixel != 24 || b.ViewPerspective != LVP_TOP_LEFT) && L_ExpandBitmapTo24(&b) != LE_SUCCESS)
         return false;
-    if (!DrawFrame(b, frame))
+    if (!DrawThumbnailFrame(b, frame))
         return false;
     WhiteSquare(b, 0, b.Height - 2);
     WhiteSquare(b, b.Width - 2, 0);

@@ -32,6 +32,12 @@ struct ThumbnailFrame {
     int backgroundStyle = 0;
 };
 
+struct LBitmap;
+
+// Draws the frame round the whole of a 24-bit top-left bitmap, over a copy of the picture
+// itself as its background. False when the kernel refuses. Thread-safe.
+bool DrawThumbnailFrame(LBitmap& bitmap, const ThumbnailFrame& frame);
+
 // Writes the thumbnail of file to target: height pixels high, the width following the picture
 // (rounded half to even), framed, the bottom-left and top-right 2 x 2 corners white, saved as
 // JPEG 4:2:2 with quality factor 2 through a temporary file. False when the picture cannot be

@@ -5,6 +5,7 @@
 #include "platform/vcl/Graphics.h"
 #include "platform/webview/WebBrowser.h"
 #include "shell/core/ProductInfo.h"
+#include "output/DialogPicture.h"
 #include "ui_fOnlineFotoEntwicklung.h"
 
 #include <QFileInfo>
@@ -29,11 +30,7 @@ void TOnlineFotoForm::FormCreate()
     m_ui->Splitter1->setStretchFactor(1, 1);
     m_ui->Splitter1->setSizes({240, 1000});
 
-    const QString picture = ProgramFolder() + QStringLiteral("recom/") + ProductInfo.BannerImage;
-    QPixmap pixmap;
-    if (!QFileInfo(picture).isFile() || !pixmap.load(picture))
-        throw EInvalidGraphic(QStringLiteral("Cannot open file \"%1\"").arg(picture));
-    m_ui->Image2->setPixmap(pixmap);
+    ShowDialogPicture(*m_ui->Image2, ProductInfo.BannerImage);
 }
 
 void TOnlineFotoForm::FormActivate()

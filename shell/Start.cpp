@@ -12,6 +12,7 @@
 #include "editing/fSize.h"
 #include "output/fCheckAudio.h"
 #include "output/fExport.h"
+#include "output/fHTML.h"
 #include "output/fOnlineFotoEntwicklung.h"
 #include "output/fPrintSelect.h"
 #include "output/fPrintSize.h"
@@ -20,6 +21,7 @@
 #include "output/fWave.h"
 #include "shell/fAbout.h"
 #include "shell/fBetrachter.h"
+#include "controls/HTMListBox.h"
 #include "shell/fMain.h"
 #include "shell/fNew.h"
 #include "shell/fNoDriver.h"
@@ -33,6 +35,7 @@
 #include "shell/fZuschneidenTip2.h"
 #include "ui_fMain.h"
 
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QDir>
 #include <QFileInfo>
@@ -97,6 +100,7 @@ bool StartProgram()
     QRListA5Form = new TQRListA5Form(MainForm);
     QRThumbnailForm = new TQRThumbnailForm(MainForm);
     WaveForm = new TWaveForm(MainForm);
+    HTMLForm = new THTMLForm(MainForm);
 
     const auto goToPage1 = [] { MainForm->ui()->PageControl1->setCurrentIndex(1); };
     const auto paths = [] { return TOutputPaths{MainForm->ArchiveRoot, MainForm->ExportFolder}; };
@@ -113,6 +117,13 @@ bool StartProgram()
     QRListA5Form->Source = printSource;
     QRThumbnailForm->Source = printSource;
     MainForm->BindEditor();
+    HTMLForm->Source = [] {
+        TGallerySource source{MainForm->DiashowPath(), MainForm->ui()->TitleEdit->text(), {}};
+        if (const THTMListBox* list = MainForm->DiashowListBox)
+            for (int i = 0; i < list->Items().Count(); ++i)
+                source.Items << list->Items()[i];
+        return source;
+    };
     return true;
 }
 
@@ -146,5 +157,6 @@ void EndProgram()
     BildbeaerbeitungForm = nullptr;
     LeadEffectsForm = nullptr;
     SizeForm = nullptr;
+    HTMLForm = nullptr;
     UnloadLanguage();
 }

@@ -27,6 +27,8 @@ class TBetrachterForm;
 class TBildbeaerbeitungForm;
 class TLeadEffectsForm;
 class TSizeForm;
+class THTMLForm;
+class TFTPForm;
 
 extern TMainForm* MainForm;
 extern TAboutBox* AboutBox;
@@ -53,3 +55,6 @@ extern TBetrachterForm* BetrachterForm;
 extern TBildbeaerbeitungForm* BildbeaerbeitungForm;
 extern TLeadEffectsForm* LeadEffectsForm;
 extern TSizeForm* SizeForm;
+extern THTMLForm* HTMLForm;
+// The upload window made by the gallery window for its last upload request.
+extern TFTPForm* FTPForm;

@@ -10,6 +10,7 @@
 #include "ui_fMain.h"
 
 #include <QKeyEvent>
+#include <QScreen>
 #include <QToolButton>
 
 TBetrachterForm* BetrachterForm = nullptr;
@@ -59,6 +60,10 @@ void TBetrachterForm::BindEvents()
 
 void TBetrachterForm::FormShow()
 {
+    // The screen's size as well as the maximised state: without a window manager the state
+    // alone changes nothing.
+    if (const QScreen* s = screen())
+        setGeometry(s->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 

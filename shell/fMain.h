@@ -380,6 +380,8 @@ public:
     void MakePhotoLabExport();
     void MakeCDROMExport();
     void MakeScreensaver();
+    // The HTML gallery window, then the hint that the gallery is made (fMain_gallery.cpp).
+    void MakeHTMLGallery();
     // The export folder emptied (into the trash) and made again.
     void RecreateExportFolder();
     // The slideshows ticked in the export selection into ExportFolder: mode 1 their JPEG

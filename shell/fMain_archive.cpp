@@ -279,12 +279,16 @@ void TMainForm::NewDiashow1Click()
     NewBitBtnClick();
 }
 
+// The menu sets the page by code, which runs no tab change: the list is refreshed here, so a
+// slideshow made in this run is there to open or delete.
 void TMainForm::OpenDiashow1Click()
 {
     m_ui->PageControl1->setCurrentIndex(0);
+    ListDiashows();
 }
 
 void TMainForm::DeleteDiashow1Click()
 {
     m_ui->PageControl1->setCurrentIndex(0);
+    ListDiashows();
 }

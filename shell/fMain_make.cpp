@@ -42,7 +42,7 @@ const std::vector<TMainForm::TMakeChoiceRow>& TMainForm::MakeChoiceTable()
         // &TMainForm::MakeShowSettingsTab once ShowVideoWizard shows the video CD wizard.
         {"DVDRadioButton", nullptr},
         {"CDROMRadioButton", &TMainForm::MakeCDROMExport},
-        {"HTMLRadioButton", nullptr},            // the HTML gallery
+        {"HTMLRadioButton", &TMainForm::MakeHTMLGallery},
         {"ScreenSaverRadioButton", &TMainForm::MakeScreensaver},
     };
     return table;

@@ -5,6 +5,7 @@
 #include "controls/HTMLEscape.h"
 #include "controls/HTMListBox.h"
 #include "imaging/LEADImage.h"
+#include "imaging/ShapeFrame.h"
 #include "imaging/ThumbnailMaker.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Application.h"
@@ -44,32 +45,6 @@ int Percent(int part, int whole)
 QStringList FilesOf(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
-}
-
-// The frame the thumbnail control is set up with, as plain values for the worker threads.
-ThumbnailFrame FrameOf(const TLEADImage& image)
-{
-    const auto rgb = [](TColor c) { return std::uint32_t(ColorToRGB(c)); };
-    ThumbnailFrame f;
-    f.borderColor = rgb(image.ShapeBorderColor());
-    f.borderStyle = image.ShapeBorderStyle();
-    f.borderThickness = image.ShapeBorderThickness();
-    f.innerStyle = image.ShapeInnerBandStyle();
-    f.innerThickness = image.ShapeInnerBandThickness();
-    f.innerHiliteColor = rgb(image.ShapeInnerBandHiliteColor());
-    f.innerShadowColor = rgb(image.ShapeInnerBandShadowColor());
-    f.outerStyle = image.ShapeOuterBandStyle();
-    f.outerThickness = image.ShapeOuterBandThickness();
-    f.outerHiliteColor = rgb(image.ShapeOuterBandHiliteColor());
-    f.outerShadowColor = rgb(image.ShapeOuterBandShadowColor());
-    f.shadowColor = rgb(image.ShadowColor());
-    f.shadowXDepth = image.ShadowXDepth();
-    f.shadowYDepth = image.ShadowYDepth();
-    f.patternStyle = int(image.PatternStyle());
-    f.patternBackColor = rgb(image.PatternBackColor());
-    f.patternForeColor = rgb(image.PatternForeColor());
-    f.backgroundStyle = image.ShapeBackgroundStyle();
-    return f;
 }
 
 // The thumbnails of one read, made on worker threads and taken by the GUI thread in order.
@@ -295,7 +270,7 @@ void TMainForm::MakeSourceThumbnails(const QString& folder, const QStringList& n
 {
     THTMListBox& list = *m_ui->FileListBox;
     const int count = int(names.size());
-    const ThumbnailFrame frame = FrameOf(*m_ui->LEADImage3);
+    const ThumbnailFrame frame = ShapeFrameOf(*m_ui->LEADImage3);
     ForceDirectories(ProgramFolder + QStringLiteral("thumbs/"));
 
     // Every missing thumbnail goes to the workers at once; the pool's destructor waits for

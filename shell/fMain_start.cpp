@@ -11,6 +11,7 @@
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/TextCodec.h"
 #include "shell/core/Helpers.h"
+#include "shell/core/OutputFolders.h"
 #include "shell/core/PlayerData.h"
 #include "shell/core/ProductInfo.h"
 #include "shell/core/Settings.h"
@@ -43,14 +44,6 @@ QString PlayerName()
     return PlayerProgramName(LanguageName);
 }
 
-// Copies every file directly in src into dst (both with a trailing "/"), replacing; a copy
-// that fails is not reported.
-void CopyFilesOf(const QString& src, const QString& dst)
-{
-    ForEachFileOf(src + QStringLiteral("*.*"), [&](const QString& name) {
-        CopyFile(src + name, dst + name, false);
-    });
-}
 
 // Makes folder (one level) unless it exists; a folder that cannot be made raises EInOutError.
 void MakeFolderWhenMissing(const QString& folder)
@@ -237,7 +230,7 @@ void TMainForm::CopySamplesOnFirstStart()
     MkDir(ArchiveRoot + QStringLiteral("del/"));
     for (const QString& sample : {QStringLiteral("Archive_0001/"), QStringLiteral("Archive_0002/")}) {
         MkDir(ArchiveRoot + sample);
-        CopyFilesOf(ProgramFolder + QStringLiteral("diashow/") + sample, ArchiveRoot + sample);
+        CopyFilesOfFolder(ProgramFolder + QStringLiteral("diashow/") + sample, ArchiveRoot + sample);
     }
     for (const QString& sample : {QStringLiteral("Archive_0001/"), QStringLiteral("Archive_0002/")})
         CopyFile(ProgramFolder + kSampleTune, ArchiveRoot + sample + kSampleTune, false);
@@ -246,8 +239,8 @@ void TMainForm::CopySamplesOnFirstStart()
 void TMainForm::CopyTemplatesAndKit()
 {
     const QString kit = ProgramFolder + QStringLiteral("diashow/");
-    CopyFilesOf(kit + QStringLiteral("del/"), ArchiveRoot + QStringLiteral("del/"));
-    CopyFilesOf(ProgramFolder + QStringLiteral("encoder/"), EncoderFolder);
+    CopyFilesOfFolder(kit + QStringLiteral("del/"), ArchiveRoot + QStringLiteral("del/"));
+    CopyFilesOfFolder(ProgramFolder + QStringLiteral("encoder/"), EncoderFolder);
 
     // The player kit, so that the archive root (or a copy of it) plays on its own. The player
     // links the imaging kernel, so no libraries go with it; it reads Effects.ini beside it.

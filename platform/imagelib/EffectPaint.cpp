@@ -7,8 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 using namespace kvimg::efx;
@@ -83,6 +86,53 @@ void FillRun(std::uint8_t* dst, int bpp, LColor c, int n)
     }
 }
 
+// The reveal times of the block rows [first, last).
+void FillRows(LEfxEffectPlan& p, const Look& look, std::int32_t first, std::int32_t last)
+{
+    Spot s;
+    s.width = p.Width;
+    s.height = p.Height;
+    s.grain = p.Grain;
+    for (std::int32_t by = first; by < last; ++by) {
+        const std::int32_t y0 = by * p.Grain;
+        s.y = y0 + std::min(p.Grain, p.Height - y0) / 2.0;
+        std::uint16_t* row = p.Map.data() + std::size_t(by) * std::size_t(p.BlocksX);
+        for (std::int32_t bx = 0; bx < p.BlocksX; ++bx) {
+            const std::int32_t x0 = bx * p.Grain;
+            s.x = x0 + std::min(p.Grain, p.Width - x0) / 2.0;
+            const double t = std::clamp(RevealTime(look, s), 0.0, 1.0);
+            row[bx] = std::uint16_t(std::min(65535.0, std::floor(t * 65536.0)));
+        }
+    }
+}
+
+// The whole map; a large one (a fine grain on a large picture) in bands on several threads,
+// each writing rows of its own.
+void FillMap(LEfxEffectPlan& p, const Look& look)
+{
+    constexpr std::size_t kBlocksPerThread = 1 << 18;
+    const std::size_t wanted = p.Map.size() / kBlocksPerThread;
+    const auto threads = std::int32_t(std::min<std::size_t>({wanted, std::max(1u, std::thread::hardware_concurrency()),
+                                                             8u, std::size_t(p.BlocksY)}));
+    if (threads < 2) {
+        FillRows(p, look, 0, p.BlocksY);
+        return;
+    }
+    std::vector<std::thread> workers;
+    try {
+        for (std::int32_t i = 1; i < threads; ++i)
+            workers.emplace_back(FillRows, std::ref(p), std::cref(look), p.BlocksY * i / threads,
+                                 p.BlocksY * (i + 1) / threads);
+    } catch (const std::system_error&) {
+        // No more threads: this one does the rest.
+        const std::int32_t done = p.BlocksY * std::int32_t(workers.size() + 1) / threads;
+        FillRows(p, look, done, p.BlocksY);
+    }
+    FillRows(p, look, 0, p.BlocksY / threads);
+    for (std::thread& t : workers)
+        t.join();
+}
+
 // Order and Times from the map: a counting sort for large maps, a stable sort for small ones
 // (so that a plan of a few blocks needs no table of every time).
 void SortBlocks(LEfxEffectPlan& p)
@@ -131,21 +181,7 @@ int L_EfxCreateEffectPlan(const LEfxEffectParams* params, std::int32_t width, st
         p->UseTransparentColor = params->UseTransparentColor;
         p->TransparentColor = params->TransparentColor;
         if (look.family != Family::None) {
-            Spot s;
-            s.width = width;
-            s.height = height;
-            s.grain = p->Grain;
-            for (std::int32_t by = 0; by < p->BlocksY; ++by) {
-                const std::int32_t y0 = by * p->Grain;
-                s.y = y0 + std::min(p->Grain, height - y0) / 2.0;
-                std::uint16_t* row = p->Map.data() + std::size_t(by) * std::size_t(p->BlocksX);
-                for (std::int32_t bx = 0; bx < p->BlocksX; ++bx) {
-                    const std::int32_t x0 = bx * p->Grain;
-                    s.x = x0 + std::min(p->Grain, width - x0) / 2.0;
-                    const double t = std::clamp(RevealTime(look, s), 0.0, 1.0);
-                    row[bx] = std::uint16_t(std::min(65535.0, std::floor(t * 65536.0)));
-                }
-            }
+            FillMap(*p, look);
             if (params->WandSize > 0) {
                 const double span = FrontSpan(look, width, height);
                 if (span > 0)

@@ -281,7 +281,17 @@ int L_EfxGradientFillRect(LEfxSurface* surface, const LRect* rect, std::uint32_t
             }
             case 3: t = std::hypot(ratio(dx, hw), ratio(dy, hh)); reversed = variant == 1; break;
             case 4: t = ratio(dx, hw) + ratio(dy, hh); reversed = variant == 1; break;
-            default: t = std::fabs(dx * ca + dy * sa) / extent; reversed = true; break;
+            default:
+                if (variant < 4) {
+                    t = std::fabs(dx * ca + dy * sa) / extent;
+                    reversed = true;
+                } else {
+                    // Out of a corner (top left, top right, bottom right, bottom left).
+                    const double fx = (variant == 5 || variant == 6) ? hw - dx : hw + dx;
+                    const double fy = variant >= 6 ? hh - dy : hh + dy;
+                    t = std::hypot(fx, fy) / std::max(1e-9, std::hypot(2 * hw, 2 * hh));
+                }
+                break;
             }
             t = std::clamp(t, 0.0, 1.0);
             if (reversed)

@@ -24,9 +24,10 @@ int L_EfxSurfaceOfBitmap(LBitmap* bitmap, LEfxSurface* surface);
 // (even: start colour in the middle, odd: at the edge) as rectangles (2000, 2001), from the
 // middle row (2002, 2003), from the middle column (2004, 2005) or as a cross (2006, 2007);
 // 3000-3001 ellipses and 4000-4001 diamonds (3000 and 4000: start colour in the centre);
-// 5000-5007 mirrored linear (start colour at both ends, end colour in the middle, in the
-// directions (style - 5000) x 45 degrees). steps (2..265) colour bands; other styles or step
-// counts give LE_INVALID_PARAMETER.
+// 5000-5003 mirrored linear (start colour at both ends, end colour in the middle, in the
+// directions (style - 5000) x 45 degrees); 5004-5007 out of a corner (start colour in the
+// top left, top right, bottom right, bottom left corner). steps (2..265) colour bands; other
+// styles or step counts give LE_INVALID_PARAMETER.
 int L_EfxGradientFillRect(LEfxSurface* surface, const LRect* rect, std::uint32_t style, LColor startColor,
                           LColor endColor, std::uint32_t steps);
 bool L_EfxIsGradientStyle(std::uint32_t style);

@@ -3,6 +3,8 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 #include <cstring>
 #include <limits>
 
@@ -75,8 +77,10 @@ void TWaveStream::ReadHeader()
     if (m_file->Read(&f, 16) != 16)
         throw EWaveError(QStringLiteral("Error reading 'fmt' chunk!"));
     f.cbSize = 0;
-    if (f.wFormatTag != WAVE_FORMAT_PCM) {
-        if (fmt.Size < 18 || m_file->Read(&f.cbSize, 2) != 2)
+    // Writers of float and other formats often leave the extra size out of a 16-byte
+    // chunk: that means no extra bytes (never the next chunk's header).
+    if (f.wFormatTag != WAVE_FORMAT_PCM && fmt.Size >= 18) {
+        if (m_file->Read(&f.cbSize, 2) != 2)
             throw EWaveError(QStringLiteral("Error reading 'waveformatex' length!"));
     }
     m_extra.resize(f.cbSize);
@@ -190,6 +194,7 @@ struct TPCMWaveReader::Decoder {
     SNDFILE* sf = nullptr;
     SF_INFO info{};
     sf_count_t sfPos = 0;
+    std::vector<float> floats;
 
     static sf_count_t Length(void* user) { return static_cast<Decoder*>(user)->file->FileSize(); }
     static sf_count_t SeekTo(sf_count_t offset, int whence, void* user)
@@ -235,8 +240,6 @@ TPCMWaveReader::TPCMWaveReader(TWaveStream* source) : m_source(source)
     m_decoder->sf = sf_open_virtual(&io, SFM_READ, &m_decoder->info, m_decoder.get());
     if (!m_decoder->sf || m_decoder->info.channels <= 0 || m_decoder->info.samplerate <= 0)
         throw EWaveError(QStringLiteral("Can't suggest pcm format."));
-    // Float data is full scale at 1.0.
-    sf_command(m_decoder->sf, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
     m_pcmFormat = PcmFormat(m_decoder->info.channels, m_decoder->info.samplerate, 16);
     m_size = int(std::min<sf_count_t>(m_decoder->info.frames, std::numeric_limits<int>::max()));
 }
@@ -271,9 +274,17 @@ int TPCMWaveReader::Read(void* buffer, int count)
             throw EWaveError(QStringLiteral("Unable to convert sample."));
         d.sfPos = m_position;
     }
-    const sf_count_t got = sf_readf_short(d.sf, static_cast<short*>(buffer), count);
+    // Read as floats (full scale 1.0; integer encodings come as value / 32768) and scaled
+    // here: libsndfile's own float-to-short reading either truncates or normalises a
+    // quiet float file to its peak.
+    const int channels = m_pcmFormat.nChannels;
+    d.floats.resize(std::size_t(count) * channels);
+    const sf_count_t got = sf_readf_float(d.sf, d.floats.data(), count);
     if (got < 0)
         throw EWaveError(QStringLiteral("Unable to convert sample."));
+    auto* out = static_cast<std::int16_t*>(buffer);
+    for (std::size_t i = 0; i < std::size_t(got) * channels; ++i)
+        out[i] = std::int16_t(std::clamp(std::lrint(double(d.floats[i]) * 32768.0), -32768L, 32767L));
     d.sfPos += got;
     m_position += int(got);
     return int(got);

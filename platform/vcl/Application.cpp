@@ -38,30 +38,6 @@ void ReplayHeldClose()
     });
 }
 
-bool IsUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
-    case QEvent::TabletPress:
-    case QEvent::TabletMove:
-    case QEvent::TabletRelease:
-    case QEvent::ContextMenu:
-    case QEvent::Shortcut:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // Holds back the input events that reach the program while ProcessMessages runs (window
 // system input stays queued by Qt itself; this catches the posted ones) and posts them again
@@ -104,6 +80,31 @@ QPointer<InputHolder>& Holder()
 }
 
 } // namespace
+
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::ContextMenu:
+    case QEvent::Shortcut:
+        return true;
+    default:
+        return false;
+    }
+}
 
 TApplication* const Application = &g_application;
 TScreen* const Screen = &g_screen;

@@ -7,6 +7,7 @@
 #include "platform/vcl/Guard.h"
 #include "platform/vcl/Interaction.h"
 
+#include <QEvent>
 #include <QPointer>
 #include <QString>
 
@@ -98,5 +99,19 @@ private:
 
 extern TScreen* const Screen;
 
+// True for the events a person makes: mouse, keys, wheel, touch, tablet, context menu and
+// shortcuts (the ones ProcessMessages holds back).
+bool IsUserInput(QEvent::Type type);
+
 // Screen->SetCursor(busy ? crHourGlass : crDefault).
 void SetBusyCursor(bool busy);
+
+// The hourglass for the life of the object; the default cursor afterwards.
+class TBusyCursor {
+public:
+    TBusyCursor() { Screen->SetCursor(crHourGlass); }
+    ~TBusyCursor() { Screen->SetCursor(crDefault); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+

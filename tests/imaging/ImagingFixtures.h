@@ -22,6 +22,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace imgtest {
@@ -185,8 +186,10 @@ inline bool WriteTiffPages(const QString& path, std::initializer_list<LColor> co
 }
 
 // A GIF file of one frame per palette index in frames (global palette: black, red, green,
-// blue).
-inline bool WriteGif(const QString& path, int width, int height, std::initializer_list<int> frames)
+// blue). Frames given with a delay (hundredths of a second, >= 0) get a control block with
+// it; loop >= 0 writes the loop block with that count (0: for ever).
+inline bool WriteTimedGif(const QString& path, int width, int height, const std::vector<std::pair<int, int>>& frames,
+                          int loop = -1)
 {
     int error = 0;
     GifFileType* gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &error);
@@ -195,8 +198,19 @@ inline bool WriteGif(const QString& path, int width, int height, std::initialize
     GifColorType colors[4] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
     ColorMapObject* map = GifMakeMapObject(4, colors);
     bool ok = EGifPutScreenDesc(gif, width, height, 2, 0, map) == GIF_OK;
+    if (loop >= 0) {
+        unsigned char app[] = "NETSCAPE2.0";
+        unsigned char sub[] = {1, std::uint8_t(loop & 0xff), std::uint8_t(loop >> 8)};
+        ok = ok && EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+             EGifPutExtensionBlock(gif, 11, app) == GIF_OK && EGifPutExtensionBlock(gif, 3, sub) == GIF_OK &&
+             EGifPutExtensionTrailer(gif) == GIF_OK;
+    }
     std::vector<GifPixelType> line(static_cast<std::size_t>(width));
-    for (int index : frames) {
+    for (const auto& [index, delay] : frames) {
+        if (delay >= 0) {
+            unsigned char gce[4] = {0, std::uint8_t(delay & 0xff), std::uint8_t(delay >> 8), 0};
+            ok = ok && EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, gce) == GIF_OK;
+        }
         ok = ok && EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
         std::fill(line.begin(), line.end(), GifPixelType(index));
         for (int y = 0; ok && y < height; ++y)
@@ -205,6 +219,14 @@ inline bool WriteGif(const QString& path, int width, int height, std::initialize
     GifFreeMapObject(map);
     ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
     return ok;
+}
+
+inline bool WriteGif(const QString& path, int width, int height, std::initializer_list<int> frames)
+{
+    std::vector<std::pair<int, int>> plain;
+    for (int index : frames)
+        plain.emplace_back(index, -1);
+    return WriteTimedGif(path, width, height, plain);
 }
 
 inline bool WriteBytes(const QString& path, const QByteArray& data)

@@ -17,37 +17,6 @@ using namespace imgtest;
 
 namespace {
 
-// A GIF of full frames in the palette black, red, green, blue, each with its delay in
-// hundredths of a second; loop -1 writes no loop block.
-bool WriteTimedGif(const QString& path, int w, int h, const std::vector<std::pair<int, int>>& frames, int loop)
-{
-    int error = 0;
-    GifFileType* gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &error);
-    if (!gif)
-        return false;
-    GifColorType colors[4] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-    ColorMapObject* map = GifMakeMapObject(4, colors);
-    bool ok = EGifPutScreenDesc(gif, w, h, 2, 0, map) == GIF_OK;
-    if (loop >= 0) {
-        unsigned char app[] = "NETSCAPE2.0";
-        unsigned char sub[] = {1, std::uint8_t(loop & 0xff), std::uint8_t(loop >> 8)};
-        ok = ok && EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-             EGifPutExtensionBlock(gif, 11, app) == GIF_OK && EGifPutExtensionBlock(gif, 3, sub) == GIF_OK &&
-             EGifPutExtensionTrailer(gif) == GIF_OK;
-    }
-    std::vector<GifPixelType> line(static_cast<std::size_t>(w));
-    for (const auto& [index, delay] : frames) {
-        unsigned char gce[4] = {0, std::uint8_t(delay & 0xff), std::uint8_t(delay >> 8), 0};
-        ok = ok && EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, gce) == GIF_OK;
-        ok = ok && EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_OK;
-        std::fill(line.begin(), line.end(), GifPixelType(index));
-        for (int y = 0; ok && y < h; ++y)
-            ok = EGifPutLine(gif, line.data(), w) == GIF_OK;
-    }
-    GifFreeMapObject(map);
-    return EGifCloseFile(gif, &error) == GIF_OK && ok;
-}
-
 LColor ShownColor(TLEADImage& image) { return ColorAt(image.BackBuffer(), 2, 2); }
 
 // A list of `count` frames with a delay of 0, frame i of colour (i, 0, 0).

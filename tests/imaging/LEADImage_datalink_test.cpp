@@ -83,6 +83,48 @@ TEST(LEADImageDataLink, BlobsLoadByTheirHeaderRules)
     EXPECT_EQ(image.LastError(), 1);
 }
 
+TEST(LEADImageDataLink, RawPixelsInABlobAreDescribedByOnLoadInfo)
+{
+    // 4 x 2 red pixels of 24 bits (rows of 12 bytes) behind the blob header.
+    QByteArray raw;
+    for (int i = 0; i < 8; ++i)
+        raw.append(char(0)).append(char(0)).append(char(255));
+    QTemporaryDir dir;
+    const QString file = dir.filePath("raw.sqlite");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "raw");
+        db.setDatabaseName(file);
+        db.open();
+        QSqlQuery q(db);
+        q.exec("CREATE TABLE pictures (id INTEGER PRIMARY KEY, picture BLOB)");
+        q.prepare("INSERT INTO pictures (picture) VALUES (?)");
+        q.addBindValue(WithHeader(raw));
+        q.exec();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("raw");
+
+    TDataSource source;
+    source.Open(file, "pictures");
+    TLEADImage image;
+    image.setEnableMethodErrors(false);
+    int asked = 0;
+    image.OnLoadInfo = [&](QObject* sender) {
+        ++asked;
+        auto* control = static_cast<TLEADImage*>(sender);
+        control->LoadInfo.Format = LFMT_BMP;
+        control->LoadInfo.Width = 4;
+        control->LoadInfo.Height = 2;
+        control->LoadInfo.BitsPerPixel = 24;
+    };
+    image.setDataSource(&source);
+    image.setDataField("picture");
+    EXPECT_GE(asked, 1);
+    ASSERT_TRUE(image.Allocated());
+    EXPECT_EQ(image.BitmapWidth(), 4);
+    EXPECT_EQ(PixelOf(*image.Bitmap(), 3, 1), kRed);
+}
+
 TEST(LEADImageDataLink, OnlyBlobColumnsCanBeLinked)
 {
     PictureTable t;

@@ -276,3 +276,36 @@ TEST(LEADImageEffects, ContrastIntensityAndGammaChangeTheDisplayOnly)
         EXPECT_EQ(LRgb(p[2], p[1], p[0]), LRgb(100, 150, 200)) << "the bitmap keeps its pixels";
     }
 }
+
+// Under the sanitizers of the test build: every effect number, and every gradient behind the
+// picture, on controls and pictures of one pixel, one row, one column and odd sizes.
+TEST(LEADImageEffects, NoNumberFailsOnTinyOrOddSizes)
+{
+    const QSize sizes[] = {{1, 1}, {1, 9}, {9, 1}, {7, 5}};
+    for (const QSize& size : sizes) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        TLEADImage image;
+        image.resize(size);
+        image.setPaintSizeMode(TLEADImage::smStretch);
+        image.setWandSize(2);
+        image.setEffectGrain(3);
+        HoldSolid(image, size.width() * 3 + 1, size.height() + 2, kNew);
+        for (const int effect : AllEffects()) {
+            image.setPaintEffect(effect);
+            image.Refresh();
+        }
+        image.setTransitionStyle(TLEADImage::etsGradient);
+        image.setTransitionEffect(2001);
+        image.setUseTransparentColor(true);
+        for (const int style : {1000, 1015, 2000, 2007, 3000, 3001, 4000, 4001, 5000, 5007}) {
+            image.setGradientStyle(style);
+            image.Refresh();
+        }
+        image.setTransitionStyle(TLEADImage::etsPattern);
+        for (int pattern = 0; pattern < 8; ++pattern) {
+            image.setPatternStyle(pattern);
+            image.Refresh();
+        }
+        EXPECT_FALSE(image.BackBuffer().isNull());
+    }
+}

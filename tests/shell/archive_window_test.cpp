@@ -300,3 +300,19 @@ TEST_F(ArchiveWindow, DoubleClickOnALineOpensItsSlideshow)
     EXPECT_EQ(MainForm->DiashowTitle, "Clicked");
     EXPECT_EQ(Items().size(), 1);
 }
+
+TEST_F(ArchiveWindow, TheOpenAndDeleteMenusListASlideshowMadeInThisRun)
+{
+    kvtest::Ui().ExpectModal("TNewForm", kNewFormOk, [](TForm& form) {
+        form.findChild<QLineEdit*>("Edit1")->setText("Fresh");
+    });
+    MainForm->ui()->NewBitBtn->click();
+    const QString folder = MainForm->DiashowFolder;
+    MainForm->AddPictureToDiashow(Picture(source + "IMG.jpg"), 0);
+    for (QAction* menu : {MainForm->ui()->OpenDiashow1, MainForm->ui()->DeleteDiashow1}) {
+        MainForm->ui()->PageControl1->setCurrentIndex(1);
+        menu->trigger();
+        EXPECT_EQ(MainForm->ui()->PageControl1->currentIndex(), 0);
+        EXPECT_TRUE(SelectLine(folder)) << menu->objectName().toStdString();
+    }
+}

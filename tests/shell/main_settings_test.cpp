@@ -28,6 +28,18 @@ QString Setting(const ProgramFixture& program, const QString& key)
 
 QColor PanelColor(const QWidget& panel) { return panel.palette().color(QPalette::Window); }
 
+// The two pictures of the effect preview, one red and one blue.
+bool WritePreviewPictures(const QString& folder)
+{
+    for (const auto& [name, color] : {std::pair{"Preview1.jpg", Qt::red}, std::pair{"Preview2.jpg", Qt::blue}}) {
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(color);
+        if (!picture.save(folder + name))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 TEST(Settings, RoundTripThroughTheControls)
@@ -201,11 +213,7 @@ TEST(Settings, TheEffectPreviewShowsEachChoiceAsATransitionBetweenThePreviewPict
     for (int n = 0; n < 130; ++n)
         lines << QString("%1;0;%2;1;0").arg(2000 + n).arg(1 + n % 5);
     kvtest::WriteFile(program.Folder + "Effects.ini", (lines.join("\n") + "\n").toUtf8());
-    for (const auto& [name, color] : {std::pair{"Preview1.jpg", Qt::red}, std::pair{"Preview2.jpg", Qt::blue}}) {
-        QImage picture(40, 30, QImage::Format_RGB32);
-        picture.fill(color);
-        ASSERT_TRUE(picture.save(program.Folder + name));
-    }
+    ASSERT_TRUE(WritePreviewPictures(program.Folder));
     ASSERT_TRUE(Start());
     QSpinBox& spin = *MainForm->ui()->SpinEdit1;
     TLEADImage& image = *MainForm->ui()->LEADImage1;
@@ -236,5 +244,36 @@ TEST(Settings, TheEffectPreviewShowsEachChoiceAsATransitionBetweenThePreviewPict
     ASSERT_TRUE(QFile::remove(program.Folder + "Preview2.jpg"));
     spin.setValue(3);
     EXPECT_EQ(image.PaintEffect(), 2002);
+    EndProgram();
+}
+
+TEST(Settings, EveryLineOfTheShippedEffectListPlaysOnThePreview)
+{
+    ProgramFixture program("GERMAN");
+    ASSERT_TRUE(program.Ready());
+    ASSERT_TRUE(WritePreviewPictures(program.Folder));
+    ASSERT_TRUE(Start());
+    QSpinBox& spin = *MainForm->ui()->SpinEdit1;
+    TLEADImage& image = *MainForm->ui()->LEADImage1;
+    ASSERT_EQ(spin.maximum(), 127);
+    MainForm->ui()->ONRadioButton->setChecked(true);
+    image.resize(280, 210);  // as laid out on the tab
+    image.setSkipEffectDelay(true);
+    image.setEnableProgressEvent(true);
+    int reports = 0, hundreds = 0;
+    image.OnStatus = [&](QObject*, int percent) {
+        ++reports;
+        hundreds += percent == 100;
+    };
+    spin.setValue(2);
+    for (int n = 1; n <= 127; ++n) {
+        SCOPED_TRACE(n);
+        spin.setValue(n);
+        EXPECT_EQ(MainForm->EffectNumber, n);
+        reports = hundreds = 0;
+        image.Refresh();  // the transition to the picture just loaded
+        EXPECT_EQ(reports, 64);
+        EXPECT_EQ(hundreds, 1);
+    }
     EndProgram();
 }

@@ -189,9 +189,10 @@ TEST(Start, AnArchiveRootThatExistsGetsNoSamples)
 TEST(Start, NoDesktopLinkWithoutADesktopFolderOrWithoutThePlayer)
 {
     {
-        // No player in the kit yet.
+        // No player in the kit.
         ProgramFixture program("GERMAN");
         ASSERT_TRUE(program.Ready());
+        QFile::remove(program.Folder + "diashow/Diashow-Player");
         ASSERT_TRUE(Start());
         EXPECT_EQ(FilesIn(program.Desktop), QStringList());
         EXPECT_FALSE(QFileInfo::exists(program.ArchiveRoot() + "Diashow-Player"));

@@ -176,10 +176,14 @@ TEST_F(Making, WizardNeedsAChoiceAndOffersOnlyBuiltOutputs)
     Ui::TMakeWizzard& w = *MakeWizzard->ui();
     for (QRadioButton* built : {w.PCRadioButton, w.CDROMRadioButton, w.ScreenSaverRadioButton, w.FotoLaborRadioButton,
                                 w.PrintRadioButton, w.PrintAllRadioButton, w.ThumbnailRadioButton,
-                                w.BetrachterRadioButton})
+                                w.BetrachterRadioButton, w.HTMLRadioButton})
         EXPECT_TRUE(built->isEnabled()) << built->objectName().toStdString();
-    for (QRadioButton* other : {w.DVDRadioButton, w.HTMLRadioButton, w.FotoEntwickungRadioButton})
-        EXPECT_FALSE(other->isEnabled()) << other->objectName().toStdString();
+    // A choice whose window is not built is never offered; the online photo row is designed off.
+    for (const TMainForm::TMakeChoiceRow& row : TMainForm::MakeChoiceTable()) {
+        if (!row.Run)
+            EXPECT_FALSE(MakeWizzard->Choice(row.Radio)->isEnabled()) << row.Radio;
+    }
+    EXPECT_FALSE(w.FotoEntwickungRadioButton->isEnabled());
 
     int result = -1;
     kvtest::Ui().ExpectModal("TMakeWizzard", mrNone, [&](TForm& form) {
@@ -205,6 +209,21 @@ TEST_F(Making, TabChangesOfTheUserOnly)
     pages->setCurrentIndex(1);
     ClickTab(0);
     EXPECT_TRUE(kvtest::Lines(*MainForm->ui()->OpenListBox).join('|').contains("Archive_0042 Neu"));
+
+    // Page 3 lists the audio titles; leaving it renumbers them, leaving another page does not.
+    const QString folder = root + "Archive_0001/";
+    ASSERT_TRUE(QFileInfo::exists(folder + "Bumble Bee - Tessmark.mp3"));
+    pages->setTabVisible(3, true);
+    ClickTab(3);
+    EXPECT_TRUE(MainForm->AudioTabVisited);
+    EXPECT_EQ(MainForm->ui()->AudioListBox->Count(), 1);
+    ClickTab(1);
+    EXPECT_FALSE(MainForm->AudioTabVisited);
+    EXPECT_EQ(FilesIn(folder).filter(".mp3"), QStringList({"Audio001.mp3"}));
+    ASSERT_TRUE(QFile::copy(folder + "Audio001.mp3", folder + "later.mp3"));
+    ClickTab(0);
+    ClickTab(1);
+    EXPECT_EQ(FilesIn(folder).filter(".mp3"), QStringList({"Audio001.mp3", "later.mp3"}));
 
     // Page 2 shows the make wizard; cancelled, nothing is carried out.
     ClickTab(1);

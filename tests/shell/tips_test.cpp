@@ -7,8 +7,10 @@
 #include "shell/core/Settings.h"
 #include "shell/fTip.h"
 #include "shell/fZuschneidenTip.h"
+#include "shell/fZuschneidenTip2.h"
 #include "ui_fTip.h"
 #include "ui_fZuschneidenTip.h"
+#include "ui_fZuschneidenTip2.h"
 
 #include <QCheckBox>
 #include <QDirIterator>
@@ -152,7 +154,11 @@ INSTANTIATE_TEST_SUITE_P(
         MarkerCase{"TZuschneidenTipForm", "NoZuschneidenTip.ini",
                    [](QWidget* p) { return std::make_unique<TZuschneidenTipForm>(p); },
                    [](TForm& f) { return static_cast<TZuschneidenTipForm&>(f).ui()->CheckBox1; },
-                   [](TForm& f) { return static_cast<TZuschneidenTipForm&>(f).ui()->CloseBitBtn; }}),
+                   [](TForm& f) { return static_cast<TZuschneidenTipForm&>(f).ui()->CloseBitBtn; }},
+        MarkerCase{"TZuschneidenTipForm2", "NoZuschneidenTip2.ini",
+                   [](QWidget* p) { return std::make_unique<TZuschneidenTipForm2>(p); },
+                   [](TForm& f) { return static_cast<TZuschneidenTipForm2&>(f).ui()->CheckBox1; },
+                   [](TForm& f) { return static_cast<TZuschneidenTipForm2&>(f).ui()->CloseBitBtn; }}),
     [](const auto& info) { return std::string(info.param.ClassName); });
 
 TEST(TipForm, AMarkerThatCannotBeWrittenIsReportedAndTheWindowCloses)

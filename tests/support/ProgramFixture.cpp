@@ -87,6 +87,8 @@ ProgramFixture::ProgramFixture(const QString& language)
     // A shown main window offers the tip of the day at its first activation; tests that want
     // it delete the marker.
     WriteFile(Folder + QStringLiteral("NoTip.ini"), QByteArray());
+    // The gallery's settings as shipped (the build tree's copy may hold a user's changes).
+    EXPECT_TRUE(QFile::copy(SourceDir() + QStringLiteral("data/Gallery.ini"), Folder + QStringLiteral("Gallery.ini")));
 
     qputenv("HOME", QDir::cleanPath(Home).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (Home + QStringLiteral(".config")).toLocal8Bit());

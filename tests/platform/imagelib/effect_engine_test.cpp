@@ -288,3 +288,17 @@ TEST(EffectPaint, PatternFills)
     EXPECT_EQ(screen.Count(kWand), 2 * 16 + 2 * 16 - 4);
     EXPECT_EQ(screen.Count(kTo), 256 - (2 * 16 + 2 * 16 - 4));
 }
+
+TEST(EffectPlan, ALargeMapIsFilledInEveryRow)
+{
+    // A map this large is made in bands on several threads: every band must be there.
+    constexpr std::int32_t w = 1024, h = 768;
+    LEfxEffectParams p;
+    p.Effect = 5000;  // from the left
+    p.Grain = 1;
+    const Plan plan = MakePlan(p, w, h);
+    ASSERT_TRUE(plan);
+    for (std::int32_t y = 0; y < h; y += 7)
+        for (std::int32_t x : {0, 1, 511, 1023})
+            ASSERT_EQ(L_EfxEffectRevealAt(plan.get(), x, y), std::uint32_t((2 * x + 1) * 32)) << x << "," << y;
+}

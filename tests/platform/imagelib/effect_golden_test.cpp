@@ -120,7 +120,7 @@ TEST(EffectGolden, EachFamilyHalfWay)
 
 TEST(EffectGolden, EachGradientFamily)
 {
-    for (const std::uint32_t style : {1000u, 1003u, 2000u, 2003u, 3000u, 4001u, 5001u}) {
+    for (const std::uint32_t style : {1000u, 1003u, 2000u, 2003u, 3000u, 4001u, 5001u, 5005u}) {
         SCOPED_TRACE(style);
         LBitmap b = Make([](int, int, std::uint8_t* p) { p[0] = p[1] = p[2] = 0; });
         LEfxSurface s = Surface(b);

@@ -187,6 +187,30 @@ TEST(PCMWaveReader, CompressedEncodingsDecodeToSixteenBitInAnyBlockSize)
     }
 }
 
+TEST(PCMWaveReader, FloatWithASixteenByteFmtChunkIsRead)
+{
+    // Tag 3 (float) without the extra-size field, then a "data" chunk: the chunk header
+    // behind "fmt " must not be taken for the extra size.
+    const QString file = MakeTempFolder("float16") + "float-short-fmt.wav";
+    QByteArray samples;
+    for (float v : {0.5f, -0.5f, 0.25f, -0.25f}) {
+        QByteArray b(4, '\0');
+        qToLittleEndian(v, b.data());
+        samples += b;
+    }
+    WriteFile(file, Riff("WAVE", Chunk("fmt ", U16(3) + U16(2) + U32(44100) + U32(352800) + U16(8) + U16(32)) +
+                                     Chunk("data", samples)));
+    TFileWaveStream in(file);
+    EXPECT_EQ(in.Format().cbSize, 0);
+    TPCMWaveReader r(&in);
+    ASSERT_EQ(r.Size(), 2);
+    std::int16_t pcm[4] = {};
+    ASSERT_EQ(r.Read(pcm, 2), 2);
+    EXPECT_NEAR(pcm[0], 16384, 2);
+    EXPECT_NEAR(pcm[1], -16384, 2);
+    EXPECT_NEAR(pcm[2], 8192, 2);
+}
+
 TEST(PCMWaveReader, PositionOutsideTheSamplesIsRefused)
 {
     const QString file = MakeTempFolder("position") + "tone.wav";

@@ -143,6 +143,9 @@ TEST(MpegModule, ShortSoundTrackIsPaddedToTheVideoLength)
 {
     const QString dir = MakeTempFolder("pad");
     WriteSequence(dir, {352, 288}, {{Qt::darkCyan, 250}}, 0);
+    // One second of sound, as long as the shipped silent track the producer copies.
+    const QString empty = kvtest::ProgramFixture::BuildDir() + "empty.wav";
+    EXPECT_EQ(Probe(empty, "a:0", "stream=codec_name,sample_rate,channels,duration"), "pcm_s16le\n44100\n2\n1.000000");
     ASSERT_TRUE(kvtest::MakeTone(dir + "Input.wav", {"-b", "16"}, 1.0));
     const QString out = dir + "padded.mpg";
     ASSERT_TRUE(EncodeWithModule(dir, out));
