@@ -186,6 +186,27 @@ TEST_F(EditorTest, AFailedChangeTakesItsUndoStepBack)
         mrNo);
 }
 
+TEST_F(EditorTest, AnImagingErrorLeavesNoHourglassAndNoUndoStep)
+{
+    WritePicture(kvtest::FourColourPicture(64, 48));
+    WithEditor(
+        [&] {
+            // Temp.jpg cannot be written once the program folder's place is taken by a file.
+            const QString folder = ProgramFolder;
+            QFile blocker(folder + "blocker");
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+            blocker.close();
+            Editor().ProgramFolder = folder + "blocker/";
+            kvtest::Ui().ExpectMessage(mrOk, "BildbViewLEADImage");
+            Editor().ui()->Image4->click();
+            EXPECT_EQ(Screen->Cursor(), crDefault);
+            EXPECT_EQ(Editor().UndoIndex, 0);
+            EXPECT_FALSE(Editor().ui()->UndoImage->isEnabled());
+            EXPECT_EQ(View().BitmapWidth(), 64);
+            Editor().ProgramFolder = folder;
+        });
+}
+
 TEST_F(EditorTest, SizeOutsideTheLimitsIsRefusedBeforeAnyUndoStep)
 {
     WritePicture(kvtest::FourColourPicture(64, 48));
