@@ -92,8 +92,8 @@ void TBildbeaerbeitungForm::StoreRedoStep()
 namespace {
 
 // Takes an undo step back unless the change it guards was committed: n, top, the undo
-// buttons, the undo file the step wrote (when there was none before), and the view shows
-// Temp.jpg (the picture before the change) again.
+// buttons, the undo file the step wrote (when there was none before), and Temp.jpg and the
+// view show the picture before the change again.
 class TUndoStepRollback {
 public:
     TUndoStepRollback(TBildbeaerbeitungForm& form, QPushButton& undo)
@@ -105,8 +105,13 @@ public:
     {
         if (m_committed)
             return;
+        // The undo file holds the picture before the change; Temp.jpg may already hold the
+        // changed one when the change got as far as writing it.
+        const QString before = m_form.UndoFile(m_index + 1);
+        if (m_form.UndoIndex > m_index && FileExists(before))
+            CopyFile(before, m_form.TempFile(), false);
         if (!m_fileExisted)
-            DeleteFile(m_form.UndoFile(m_index + 1));
+            DeleteFile(before);
         m_form.UndoIndex = m_index;
         m_form.UndoTop = m_top;
         m_undo.setEnabled(m_undoOn);

@@ -167,7 +167,12 @@ TEST_F(EditorTest, AFailedChangeTakesItsUndoStepBack)
             // The change fails after its undo step was written.
             bool failed = false;
             try {
-                Editor().ApplyChange([] { throw Exception(QStringLiteral("kaputt")); });
+                Editor().ApplyChange([&] {
+                    // The change gets as far as writing Temp.jpg before it fails.
+                    View().Flip();
+                    Editor().SaveTemp();
+                    throw Exception(QStringLiteral("kaputt"));
+                });
             } catch (const Exception&) {
                 failed = true;
             }
@@ -176,6 +181,8 @@ TEST_F(EditorTest, AFailedChangeTakesItsUndoStepBack)
             EXPECT_EQ(Editor().UndoTop, 1);
             EXPECT_FALSE(UndoFileExists(3));
             EXPECT_EQ(Quadrants(Editor().TempFile()), "bryg");
+            ASSERT_EQ(View().Save(ProgramFolder + "view.jpg", 10, 24, 3, 0), 1);
+            EXPECT_EQ(Quadrants(ProgramFolder + "view.jpg"), "bryg");
             // Undo and redo go on from the last completed change.
             Editor().ui()->UndoImage->click();
             EXPECT_EQ(Editor().UndoIndex, 0);
