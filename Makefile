@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 GEN := -G Ninja
 
-.PHONY: run build test fuzz bench setup clean
+.PHONY: run build test fuzz bench lint setup clean
 
 setup:
 	@bash scripts/setup
@@ -29,6 +29,16 @@ bench: setup
 	cmake -S . -B build/bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DKORVANTA_TESTS=OFF -DKORVANTA_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
 	bash bench/run-all
+
+# clang-tidy's bugprone checks (.clang-tidy) over our own sources, with the test tree's
+# compile commands; any finding fails.
+lint: setup
+	cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE=ON \
+	      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g"
+	cmake --build build/test -j $(JOBS) --target autogen_all 2>/dev/null || cmake --build build/test -j $(JOBS)
+	run-clang-tidy -p build/test -quiet -j $(JOBS) '$(CURDIR)/(platform|shell|controls|imaging|output|player|editing)/.*\.cpp$$' \
+	    > build/lint.log 2>&1; status=$$?; grep -E "(warning|error):" build/lint.log; \
+	    if [ $$status -ne 0 ] || grep -qE "(warning|error):" build/lint.log; then echo "lint: findings above"; exit 1; fi
 
 clean:
 	rm -rf build

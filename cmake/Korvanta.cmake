@@ -50,6 +50,8 @@ function(kv_fuzz name)
     add_executable(replay_${name} ${A_SOURCE} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
     target_link_libraries(replay_${name} PRIVATE ${A_LIBS})
     target_include_directories(replay_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    # The replay main brings the sanitizer defaults of the test tree.
+    target_compile_definitions(replay_${name} PRIVATE KV_FUZZ_REPLAY)
     set_target_properties(replay_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_test(NAME fuzz_replay.${name}
              COMMAND replay_${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})

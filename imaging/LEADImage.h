@@ -731,9 +731,13 @@ public:
     std::uint32_t MagGlassOptions[3] = {0, 0, 0};
     // The framework's virtual-key code of a Qt key (0 for keys it has none for).
     static int VirtualKeyCode(int qtKey);
-    // No size of its own, as a plain control: scroll bars do not make a layout grow it.
-    QSize sizeHint() const override { return QWidget::sizeHint(); }
-    QSize minimumSizeHint() const override { return QWidget::minimumSizeHint(); }
+    // No size of its own, as a plain control: scroll bars do not make a layout grow it, so
+    // the scroll area's own hints are skipped on purpose.
+    QSize sizeHint() const override { return QWidget::sizeHint(); } // NOLINT(bugprone-parent-virtual-call)
+    QSize minimumSizeHint() const override
+    {
+        return QWidget::minimumSizeHint(); // NOLINT(bugprone-parent-virtual-call)
+    }
 
     // ---- property readers ------------------------------------------------------------------
     bool RefBitmap() const { return m_refBitmap; }

@@ -65,8 +65,11 @@ bool DrawThumbnailFrame(LBitmap& bitmap, const ThumbnailFrame& frame)
     return L_EfxDraw3dShape(&surface, &shape) == LE_SUCCESS;
 }
 
-bool MakeThumbnailFile(const QString& file, const QString& target, int height, const ThumbnailFrame& frame)
+bool MakeThumbnailFile(const QString& file, const QString& target, int height, const ThumbnailFrame& frame,
+                       bool* readable)
 {
+    if (readable)
+        *readable = false;
     if (height <= 0)
         return false;
     const QByteArray name = QFile::encodeName(file);
@@ -85,6 +88,8 @@ bool MakeThumbnailFile(const QString& file, const QString& target, int height, c
     if (L_LoadFile(name.constData(), &picture.bitmap, 0, LORDER_BGR_OR_GRAY, LLF_ALLOCATE | LLF_STORE, nullptr,
                    nullptr, &options, nullptr) != LE_SUCCESS)
         return false;
+    if (readable)
+        *readable = true;
     LBitmap& b = picture.bitmap;
     const int width = std::max(1, int(std::nearbyint(double(height) * info.Width / info.Height)));
     if (L_SizeBitmap(&b, width, height, 4) != LE_SUCCESS)

@@ -41,5 +41,7 @@ bool DrawThumbnailFrame(LBitmap& bitmap, const ThumbnailFrame& frame);
 // Writes the thumbnail of file to target: height pixels high, the width following the picture
 // (rounded half to even), framed, the bottom-left and top-right 2 x 2 corners white, saved as
 // JPEG 4:2:2 with quality factor 2 through a temporary file. False when the picture cannot be
-// read or the thumbnail cannot be written; nothing is written then. Thread-safe.
-bool MakeThumbnailFile(const QString& file, const QString& target, int height, const ThumbnailFrame& frame = {});
+// read or the thumbnail cannot be written; nothing is written then. readable, when given,
+// tells whether the picture itself could be read. Thread-safe.
+bool MakeThumbnailFile(const QString& file, const QString& target, int height, const ThumbnailFrame& frame = {},
+                       bool* readable = nullptr);

@@ -3,6 +3,8 @@
 #include "platform/system/DriveMap.h"
 #include "platform/system/ProgramFolder.h"
 #include "platform/system/ShellFolders.h"
+#include "platform/system/SingleInstance.h"
+#include "platform/vcl/Guard.h"
 #include "platform/vcl/Application.h"
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
@@ -39,7 +41,71 @@
 #include <QTabWidget>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QTemporaryFile>
+#include <QTranslator>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The lock of the program folder, held from the start to the end of the run.
+std::unique_ptr<TSingleInstance> g_instance;
+// Qt's own texts (file dialog, Yes/No, colour dialog) in the chosen language.
+std::vector<std::unique_ptr<QTranslator>> g_qtTranslations;
+
+void LoadQtTranslations()
+{
+    const QString code = LanguageName == QLatin1String("GERMAN")    ? QStringLiteral("de")
+                         : LanguageName == QLatin1String("SWEDISH") ? QStringLiteral("sv")
+                                                                    : QString();
+    if (code.isEmpty())
+        return;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString& catalog : {QStringLiteral("qt_"), QStringLiteral("qtbase_")}) {
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(catalog + code, folder) && QCoreApplication::installTranslator(translator.get()))
+            g_qtTranslations.push_back(std::move(translator));
+    }
+}
+
+// The windows that are shown maximised keep their own window flags.
+bool ShownMaximised(const QWidget& window)
+{
+    static const QStringList kMaximised = {QStringLiteral("TMainForm"),        QStringLiteral("TBetrachterForm"),
+                                           QStringLiteral("TBildbeaerbeitungForm"), QStringLiteral("TPrintSelectForm"),
+                                           QStringLiteral("TDVDForm"),         QStringLiteral("TWerbungForm"),
+                                           QStringLiteral("TOnlineFotoForm")};
+    return kMaximised.contains(QString::fromLatin1(window.metaObject()->className()));
+}
+
+}  // namespace
+
+void GiveDialogFlags(QWidget& mainWindow)
+{
+    // Dialog windows get a title and a close button, never a maximise button.
+    for (TForm* form : mainWindow.findChildren<TForm*>(Qt::FindDirectChildrenOnly)) {
+        if (ShownMaximised(*form) || (form->windowFlags() & Qt::WindowType_Mask) != Qt::Dialog)
+            continue;
+        const bool shown = form->isVisible();
+        form->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowCloseButtonHint);
+        if (shown)
+            form->show();
+    }
+}
+
+namespace {
+
+void UnloadQtTranslations()
+{
+    for (const auto& translator : g_qtTranslations)
+        QCoreApplication::removeTranslator(translator.get());
+    g_qtTranslations.clear();
+}
+
+} // namespace
 
 QString CheckProgramFolderWritable(const QString& folder)
 {
@@ -64,11 +130,21 @@ bool StartProgram()
         MessageDlg(stop, mtError, {mbOK});
         return false;
     }
-    // The drive letters kept in Generator.ini, and the volumes mounted now.
-    InitDriveMap();
-
     SetLanguageMessageHandler([](const QString& message) { MessageDlg(message, mtError, {mbOK}); });
     LoadLanguage();
+    // One program per program folder: a second start shows the running window and ends
+    // before it writes anything.
+    g_instance = std::make_unique<TSingleInstance>(ProgramFolder());
+    if (!g_instance->Acquire()) {
+        if (!g_instance->AskRunningToShow())
+            MessageDlg(GetLangText(10091), mtInformation, {mbOK});
+        g_instance.reset();
+        return false;
+    }
+    LoadQtTranslations();
+    // The drive letters kept in Generator.ini, and the volumes mounted now; after the language
+    // has looked for Generator.ini, so that a missing file is reported before one is written.
+    InitDriveMap();
     FillProductInfo();
     Application->SetTitle(ProductInfo.ProductName);
 
@@ -109,6 +185,7 @@ bool StartProgram()
     ExportForm->GoToPage1 = goToPage1;
     ExportForm->Paths = paths;
     OnlineFotoForm->Paths = paths;
+    GiveDialogFlags(*MainForm);
     const auto printSource = [] { return MainForm->PrintSource(); };
     PrintSelectForm->Source = printSource;
     PrintSizeWizard->SetChoices(&MainForm->PrintChoices);
@@ -124,6 +201,17 @@ bool StartProgram()
                 source.Items << list->Items()[i];
         return source;
     };
+    g_instance->OnShowRequest([] {
+        Guard([] {
+            if (!MainForm)
+                return;
+            if (MainForm->isMinimized())
+                MainForm->showMaximized();
+            MainForm->show();
+            MainForm->raise();
+            MainForm->activateWindow();
+        });
+    });
     return true;
 }
 
@@ -159,4 +247,6 @@ void EndProgram()
     SizeForm = nullptr;
     HTMLForm = nullptr;
     UnloadLanguage();
+    UnloadQtTranslations();
+    g_instance.reset();
 }

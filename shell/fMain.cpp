@@ -93,7 +93,7 @@ void TMainForm::BindEvents()
         }
     };
     // ---- end of the slideshow archive ----
-    // ---- building the slideshow, part 2 (fMain_building2.cpp) ----
+    // ---- turning pictures, dragging, keys, title and time (fMain_turn_drag.cpp) ----
     const std::pair<QToolButton*, const char*> turns[] = {
         {m_ui->SpeedButton5, "90"}, {m_ui->SpeedButton6, "-90"}, {m_ui->SpeedButton7, "180"},
         {m_ui->SpeedButton9, "FlipV"}, {m_ui->SpeedButton10, "FlipH"}};
@@ -110,10 +110,12 @@ void TMainForm::BindEvents()
     Bind(m_ui->TitleEdit, &QLineEdit::textChanged, &TMainForm::TitleEditChange);
     Bind(m_ui->SecEdit, &QLineEdit::textChanged, &TMainForm::SecEditChange);
     BindDiashowListBoxEvents();
-    // ---- end of building the slideshow, part 2 ----
+    // ---- end of turning pictures, dragging, keys, title and time ----
     BindAudioEvents();
     // ---- the preview (fMain_preview.cpp) ----
     m_ui->FileListBox->OnClick = [this](QObject*) { Guard([&] { FileListBoxClick(); }); };
+    // A double click in the source list adds the selected pictures, as ">" does.
+    m_ui->FileListBox->OnDblClick = [this](QObject*) { Guard([&] { SpeedButton1Click(); }); };
     Bind(Timer1, &QTimer::timeout, &TMainForm::Timer1Timer);
     Bind(Timer2, &QTimer::timeout, &TMainForm::Timer2Timer);
     // ---- end of the preview ----

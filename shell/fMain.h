@@ -49,11 +49,11 @@ public:
     // The captions that FormCreate takes from the language file, in the window's order.
     static const std::vector<TMainCaption>& CaptionTable();
 
-    // ---- folders (each with a trailing "/"; the archive folders are set by language at
-    //      start-up and stay empty for a language other than GERMAN, ENGLISH and SWEDISH) ----
+    // ---- folders (each with a trailing "/"; the archive root is the drive's "Korvanta/" in
+    //      every language, the video and screensaver folders are named by language) ----
     QString ProgramFolder;
     QString TempPicFolder;      // ProgramFolder + "temppic/"
-    QString ArchiveRoot;        // the slideshows: drive + "Korvanta/" or "Slideshow/"
+    QString ArchiveRoot;        // the slideshows: drive + "Korvanta/"
     QString VideoFolder;        // drive + "DVD-Diashow/" or "DVD-Slideshow/"
     QString EncoderFolder;      // VideoFolder + "encoder/"
     QString ExportFolder;       // drive + "CDROM-Export/"
@@ -68,6 +68,9 @@ public:
     QString DiashowTime;     // seconds per picture as typed
     QString SelectedPicture;
     QString SourceFolder;    // the folder the source pictures were read from
+    // The folder the user chose last in the picture dialog (SourceFolder may be temppic/);
+    // kept as "SourcePicturesPath" in Generator.ini.
+    QString SourcePicturesPath;
     // The picture list of the open slideshow, made at run time in ListBoxPanel.
     THTMListBox* DiashowListBox = nullptr;
 
@@ -151,6 +154,10 @@ public:
     static QString PictureItemName(const QString& item);
     static QString PictureItemText(const QString& item);
     static bool PictureItemHasText(const QString& item);
+    // Shows TNewForm emptied; true (DiashowTitle set) when a title was given.
+    bool AskDiashowTitle();
+    // True when the open slideshow has a title, else asks for one first.
+    bool EnsureDiashowTitle();
     // Handlers of the archive tab and the file menu.
     void NewBitBtnClick();
     void Open1BitBtnClick();
@@ -218,9 +225,18 @@ public:
     QTimer* PicturesIniTimer = nullptr;
     QMetaObject::Connection PendingListGone;
     void AddSourcePictures(bool selectedOnly);
+    // TextEdit shows the text of the current slideshow item, or nothing without one; run
+    // whenever code changes the current item, so that typing never lands on another picture.
+    void ShowCurrentItemText();
+    // The user took the last picture out of the open slideshow in this run: only then may
+    // the JPEG files left in its folder go (after a question), never after a list that
+    // merely failed to load.
+    bool DiashowEmptiedByUser = false;
+    void DeleteLeftoverPictures();
+    void AfterUserRemoval();
     // ---- end of building the slideshow -------------------------------------------------------
 
-    // ---- building the slideshow, part 2 (fMain_building2.cpp) ------------------------------
+    // ---- turning pictures, dragging, keys, title and time (fMain_turn_drag.cpp) ------------------------------
     // The last drag began in FileListBox; where an internal drag began, or where dropped
     // pictures go; something is dragged over the slideshow list; its scroll position then.
     bool DragFromSourceList = false;
@@ -260,7 +276,7 @@ public:
     // Gives every slideshow list made in ListBoxPanel its handlers.
     void BindDiashowListBoxEvents();
     void BindDiashowListBox(THTMListBox* box);
-    // ---- end of building the slideshow, part 2 ----------------------------------------------
+    // ---- end of turning pictures, dragging, keys, title and time ----------------------------------------------
 
     // ---- the preview (fMain_preview.cpp) --------------------------------------------------
     // A click in either list starts its 200 ms timer; the timer shows the picture in

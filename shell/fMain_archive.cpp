@@ -5,6 +5,7 @@
 
 #include "controls/HTMLEscape.h"
 #include "controls/HTMListBox.h"
+#include "controls/SlideshowItem.h"
 #include "platform/system/ShellDelete.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Exceptions.h"
@@ -27,44 +28,29 @@ namespace {
 
 const QString kTemplateTitle = QStringLiteral("SPECIALDUMMY");
 const QString kDefaultTime = QStringLiteral("5");
-const QLatin1String kItemHead("<IMG src=\"file://");
-const QLatin1String kItemMid("\" align=\"top\">");
-const QLatin1String kTextSeparator(" | ");
 constexpr int kThumbnailHeight = 70;
-
-// The part of an item after the thumbnail's markup: the name, then " | " and the text.
-QString ItemTail(const QString& item)
-{
-    const int mid = item.indexOf(kItemMid);
-    if (mid >= 0)
-        return item.mid(mid + kItemMid.size());
-    return ExtractWord(2, item, QStringLiteral(">"));
-}
 
 } // namespace
 
 QString TMainForm::PictureItem(const QString& thumbnailPath, const QString& name, const QString& text,
                                bool withText)
 {
-    QString item = kItemHead + HTMLEscape(thumbnailPath) + kItemMid + HTMLEscape(name);
-    if (withText)
-        item += kTextSeparator + HTMLEscape(text);
-    return item;
+    return EncodeSlideshowItem(thumbnailPath, name, text, withText);
 }
 
 QString TMainForm::PictureItemName(const QString& item)
 {
-    return HTMLUnescape(ExtractWord(1, ItemTail(item), QStringLiteral("|")).trimmed());
+    return DecodeSlideshowItem(item).Name;
 }
 
 QString TMainForm::PictureItemText(const QString& item)
 {
-    return HTMLUnescape(ExtractWord(2, ItemTail(item), QStringLiteral("|")).trimmed());
+    return DecodeSlideshowItem(item).Text;
 }
 
 bool TMainForm::PictureItemHasText(const QString& item)
 {
-    return ItemTail(item).contains(QLatin1Char('|'));
+    return DecodeSlideshowItem(item).HasText;
 }
 
 QString TMainForm::DiashowPath() const
@@ -96,6 +82,8 @@ void TMainForm::OpenDiashowFolder(const QString& folder)
     FreeDiashowListBox();
     CreateDiashowListBox();
     DeleteStaleThumbnails();
+    DiashowEmptiedByUser = false;
+    m_ui->TextEdit->clear();
 
     const QString path = ArchiveRoot + AddBackslash(folder);
     TDiashowIni ini;
@@ -164,7 +152,8 @@ void TMainForm::AddPictureToDiashow(const QString& path, int index)
         return;
     }
     FileSetAttr(target, faArchive);
-    MakeThumbnail(target, kThumbnailHeight, false, false);
+    // Made anew: a file of that name may be another picture's numbered thumbnail.
+    MakeThumbnail(target, kThumbnailHeight, false, true);
 
     const QString name = ExtractFileName(target);
     TListBoxItems& items = DiashowListBox->Items();
@@ -182,7 +171,8 @@ void TMainForm::DeletePictureFromDiashow(int index)
     TBusyCursor busy;
     m_ui->TextEdit->clear();
     const QString name = PictureItemName(DiashowListBox->Items()[index]);
-    if (!name.isEmpty())
+    // Only a file inside the slideshow's folder.
+    if (IsPlainFileName(name) && !DiashowPath().isEmpty())
         DeleteFile(DiashowPath() + name);
     DiashowListBox->Items().Delete(index);
     SavePicturesIni();
@@ -212,14 +202,36 @@ void ShowSlideshowPages(Ui::TMainForm& ui)
 
 } // namespace
 
+bool TMainForm::AskDiashowTitle()
+{
+    // The dialog starts empty every time; it refuses an empty title itself.
+    QLineEdit& edit = *NewForm->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    edit.clear();
+    if (NewForm->ShowModal() != kNewFormOk || edit.text().trimmed().isEmpty())
+        return false;
+    DiashowTitle = edit.text().trimmed();
+    return true;
+}
+
+bool TMainForm::EnsureDiashowTitle()
+{
+    if (!DiashowTitle.trimmed().isEmpty())
+        return true;
+    // An untitled slideshow (the fresh one after a delete) is named before its first picture.
+    if (!AskDiashowTitle())
+        return false;
+    m_ui->TitleEdit->setText(DiashowTitle);
+    setWindowTitle(ProductInfo.ProductName + QStringLiteral(" - Archiv: ") + DiashowTitle);
+    return true;
+}
+
 void TMainForm::NewBitBtnClick()
 {
-    if (NewForm->ShowModal() != kNewFormOk)
+    if (!AskDiashowTitle())
         return;
     DeleteStaleThumbnails();
     m_ui->PageControl1->show();
     SetDiashowMenusEnabled(true);
-    DiashowTitle = NewForm->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
     m_ui->TitleEdit->setText(DiashowTitle);
     TBusyCursor busy;
     DiashowFolder = NextArchiveName();
@@ -227,6 +239,8 @@ void TMainForm::NewBitBtnClick()
     SaveSettings();
     if (DiashowListBox)
         DiashowListBox->Items().Clear();
+    DiashowEmptiedByUser = false;
+    m_ui->TextEdit->clear();
     UpdateDiashowLabel();
     setWindowTitle(ProductInfo.ProductName + QStringLiteral(" - Archiv: ") + DiashowTitle);
     m_ui->SecEdit->setText(DiashowTime);

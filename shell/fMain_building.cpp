@@ -62,6 +62,8 @@ void TMainForm::AddSourcePictures(bool selectedOnly)
         MessageDlg(GetLangText(selectedOnly ? 10004 : 10005), mtInformation, {mbOK});
         return;
     }
+    if (!EnsureDiashowTitle())
+        return;
     if (!DiashowListBox)
         CreateDiashowListBox();
     TLongWork longWork;
@@ -89,9 +91,7 @@ void TMainForm::SpeedButton2Click()
 void TMainForm::SpeedButton3Click()
 {
     if (!DiashowListBox || DiashowListBox->Items().Count() == 0) {
-        // Nothing listed: whatever JPEG is left in the slideshow's folder goes.
-        if (!DiashowPath().isEmpty())
-            DeleteFilesByMask(DiashowPath() + QStringLiteral("*.jpg"));
+        DeleteLeftoverPictures();
         return;
     }
     THTMListBox& list = *DiashowListBox;
@@ -116,6 +116,7 @@ void TMainForm::SpeedButton3Click()
         throw;
     }
     items.EndUpdate();
+    AfterUserRemoval();
     DeleteStaleThumbnails();
 }
 
@@ -126,8 +127,48 @@ void TMainForm::SpeedButton4Click()
     FlushPicturesIni();
     while (DiashowListBox && DiashowListBox->Items().Count() > 0)
         DeletePictureFromDiashow(0);
-    if (!DiashowPath().isEmpty())
-        DeleteFilesByMask(DiashowPath() + QStringLiteral("*.jpg"));
+    AfterUserRemoval();
+    DeleteStaleThumbnails();
+    DeleteLeftoverPictures();
+}
+
+void TMainForm::AfterUserRemoval()
+{
+    // No item is current after a removal: the text box is empty and typing goes nowhere
+    // until the user picks a picture.
+    if (DiashowListBox) {
+        DiashowListBox->setItemIndex(-1);
+        if (DiashowListBox->Items().Count() == 0)
+            DiashowEmptiedByUser = true;
+    }
+    SavedListIndex = -1;
+    Timer1->stop();
+    ShowCurrentItemText();
+    DisablePictureTools();
+}
+
+void TMainForm::DeleteLeftoverPictures()
+{
+    const QString folder = DiashowPath();
+    if (!DiashowEmptiedByUser || folder.isEmpty() || (DiashowListBox && DiashowListBox->Items().Count() > 0))
+        return;
+    bool any = false;
+    ForEachFileOf(folder + QStringLiteral("*.jpg"), [&any](const QString&) { any = true; });
+    if (!any)
+        return;
+    if (MessageDlg(GetLangText(10090), mtConfirmation, mbYesNo) != mrYes)
+        return;
+    DeleteFilesByMask(folder + QStringLiteral("*.jpg"));
+}
+
+void TMainForm::ShowCurrentItemText()
+{
+    QLineEdit& edit = *m_ui->TextEdit;
+    const int index = DiashowListBox ? DiashowListBox->ItemIndex() : -1;
+    if (index >= 0 && index < DiashowListBox->Items().Count())
+        edit.setText(PictureItemText(DiashowListBox->Items()[index]));
+    else
+        edit.clear();
 }
 
 void TMainForm::TextEditChange(const QString& text)
@@ -138,8 +179,17 @@ void TMainForm::TextEditChange(const QString& text)
     TListBoxItems& items = DiashowListBox->Items();
     if (index < 0 || index >= items.Count())
         return;
+    // "|" separates name and text in Pictures.ini: typed, it becomes the broken bar.
+    QString typed = text;
+    if (typed.contains(QLatin1Char('|'))) {
+        typed.replace(QLatin1Char('|'), QChar(0x00A6));
+        QLineEdit& edit = *m_ui->TextEdit;
+        const int cursor = edit.cursorPosition();
+        edit.setText(typed);
+        edit.setCursorPosition(cursor);
+    }
     const QString head = ExtractWord(1, items[index], QStringLiteral("|")).trimmed();
-    items.SetString(index, head + QStringLiteral(" | ") + HTMLEscape(text));
+    items.SetString(index, head + QStringLiteral(" | ") + HTMLEscape(typed));
 
     // The save belongs to this list and this slideshow; a pending one of another goes first.
     if (PendingPicturesList != DiashowListBox || PendingPicturesFolder != DiashowPath())

@@ -112,8 +112,11 @@ void TMainForm::ShowPicturePreview(const QString& item, bool slideshow, bool for
     } catch (...) {
         // A picture that cannot be read leaves the preview as it was.
     }
-    if (DiashowListBox && SavedListIndex >= 0 && SavedListIndex < DiashowListBox->Items().Count())
+    if (DiashowListBox && SavedListIndex >= 0 && SavedListIndex < DiashowListBox->Items().Count() &&
+        DiashowListBox->ItemIndex() != SavedListIndex) {
         DiashowListBox->setItemIndex(SavedListIndex);
+        ShowCurrentItemText();
+    }
     ShowPictureInfo(file);
 }
 

@@ -63,6 +63,7 @@ void TMainForm::LoadSettings()
     TextOffset = s.TextOffset;
     m_ui->SpinEdit2->setValue(s.TextOffset);
     ArchiveDrive = s.ArchiveDrive;
+    SourcePicturesPath = s.SourceFolder;
     FillDriveComboBox();
     SelectDrive(ArchiveDrive);
     m_settingsLoaded = true;
@@ -83,7 +84,7 @@ void TMainForm::SaveSettings()
     s.EffectNumber = EffectNumber;
     s.TextOffset = TextOffset;
     s.PrintPreview = m_ui->PrintPreviewCheckBox->isChecked();
-    s.SourceFolder = SourceFolder;
+    s.SourceFolder = SourcePicturesPath;
     s.ArchiveDrive = ArchiveDrive;
     ::SaveSettings(ProgramFolder + QStringLiteral("Generator.ini"), s);
 }

@@ -20,6 +20,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QThread>
 #include <QThreadPool>
 
@@ -73,6 +74,13 @@ private:
     std::vector<bool> m_done;
 };
 
+// The user's Pictures folder (XDG), or the home folder when there is none.
+QString PicturesFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return AddBackslash(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
+}
+
 } // namespace
 
 QString TMainForm::ThumbnailPath(const QString& file, bool inThumbsFolder) const
@@ -101,32 +109,12 @@ bool TMainForm::MakeThumbnail(const QString& file, int height, bool inThumbsFold
     bool made = false;
     {
         TBusyCursor busy;
-        TLEADImage& image = *m_ui->LEADImage3;
-        // A picture the control cannot read or write gives no thumbnail; the list shows the
-        // item all the same.
-        try {
-            image.SetLoadSizeHint(0, height);
-            if (image.Load(file, 0, 1, -1) == 1 && image.InfoHeight() > 0 && height > 0) {
-                const int width = qMax(1, int(Round(double(height) * image.InfoWidth() / image.InfoHeight())));
-                image.Size(width, height, 4);
-                image.setDrawPersistence(true);
-                image.setShapeWidth(image.BitmapWidth());
-                image.setShapeHeight(image.BitmapHeight());
-                image.DrawShape(2000, image.Bitmap());
-                image.setAutoRepaint(true);
-                const int w = image.BitmapWidth();
-                const int h = image.BitmapHeight();
-                image.SetRgnRect(0, h - 2, 2, 2, 1);
-                image.Fill(RGB(255, 255, 255));
-                image.SetRgnRect(w - 2, 0, 2, 2, 1);
-                image.Fill(RGB(255, 255, 255));
-                if (inThumbsFolder)
-                    ForceDirectories(ExtractFilePath(target));
-                made = image.Save(target, 23, 24, 2, 0) == 1;
-            }
-        } catch (...) {
-            made = false;
-        }
+        // The one thumbnail maker of the program, with the frame LEADImage3 is set up with;
+        // a picture it cannot read or write gives no thumbnail, the list shows the item all
+        // the same.
+        if (inThumbsFolder)
+            ForceDirectories(ExtractFilePath(target));
+        made = MakeThumbnailFile(file, target, height, ShapeFrameOf(*m_ui->LEADImage3));
     }
     m_ui->StatusBar1->showMessage(QStringLiteral("Fertig"));
     return made;
@@ -140,6 +128,8 @@ void TMainForm::OpenBitBtnClick()
                                        "*.tiff;*.TIFF;*.gif;*.GIF");
         // The folder is handed on by value; the process's current folder stays.
         dialog.Options |= ofNoChangeDir;
+        // Where the user chose last, else the Pictures folder of the desktop.
+        dialog.InitialDir = DirectoryExists(SourcePicturesPath) ? SourcePicturesPath : PicturesFolder();
         if (!dialog.Execute())
             return;
         const QString folder = AddBackslash(ExtractFilePath(dialog.FileName));
@@ -159,6 +149,7 @@ void TMainForm::OpenBitBtnClick()
         if (!SourceFolder.isEmpty() && SourceFolder != folder)
             DeleteOwnConvertedCopies(SourceFolder);
         SourceFolder = folder;
+        SourcePicturesPath = folder;
         BilderEinlesen(SourceFolder);
         return;
     }
@@ -225,7 +216,10 @@ void TMainForm::ReadSourceFolder(const QString& folder)
         for (const char* ext : kConvertedExts) {
             if (!upper.contains(QLatin1String(ext)))
                 continue;
-            const QString copy = runFolder + ExtractFileBaseName(name) + ConvertedCopySuffix(QLatin1String(ext));
+            QString copy = runFolder + ExtractFileBaseName(name) + ConvertedCopySuffix(QLatin1String(ext));
+            // A user's own picture of that name ("scan_bmp.jpg" beside "scan.bmp") stays.
+            if (FileExists(copy) && !ConvertedCopies.contains(copy))
+                copy = MakeUniqueFileName(copy);
             bool converted = false;
             try {
                 TLEADImage& view = *m_ui->ViewLEADImage;
@@ -276,6 +270,8 @@ void TMainForm::MakeSourceThumbnails(const QString& folder, const QStringList& n
     // Every missing thumbnail goes to the workers at once; the pool's destructor waits for
     // whatever is still running should this end early.
     auto batch = std::make_shared<ThumbnailBatch>(std::size_t(count));
+    // Per picture: could it be read? Written by its worker before it finishes.
+    auto readable = std::make_shared<std::vector<char>>(std::size_t(count), char(1));
     QThreadPool pool;
     pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
     std::vector<bool> queued(std::size_t(count), false);
@@ -287,9 +283,12 @@ void TMainForm::MakeSourceThumbnails(const QString& folder, const QStringList& n
             continue;
         }
         queued[std::size_t(i)] = true;
-        pool.start([batch, i, file, target, frame] {
-            // A picture that cannot be read or written simply has no thumbnail.
-            MakeThumbnailFile(file, target, 70, frame);
+        pool.start([batch, readable, i, file, target, frame] {
+            // A picture that cannot be read is left out of the list; one whose thumbnail
+            // cannot be written is listed without it.
+            bool read = false;
+            MakeThumbnailFile(file, target, 70, frame, &read);
+            (*readable)[std::size_t(i)] = read ? 1 : 0;
             batch->Finish(std::size_t(i));
         });
     }
@@ -307,6 +306,11 @@ void TMainForm::MakeSourceThumbnails(const QString& folder, const QStringList& n
             while (!batch->WaitFor(std::size_t(i), 15))
                 Application->ProcessMessages();
             m_ui->StatusBar1->showMessage(QStringLiteral("Fertig"));
+        }
+        if (!(*readable)[std::size_t(i)]) {
+            if (!SkippedPictures.contains(names[i]))
+                SkippedPictures << names[i];
+            continue;
         }
         const QString file = folder + names[i];
         list.Items().Add(QStringLiteral("<IMG src=\"file://") + ThumbnailPath(file, true) +

@@ -198,12 +198,12 @@ void TMainForm::SetArchiveFolders()
     // An unknown drive letter stops the start here, with the error naming the drive.
     const QString drive = DriveRoot(ResolveDrive(ArchiveDrive));
     const QString documents = AddBackslash(WindowsInfo.Personal);
+    // One archive in every language, so that switching the language keeps the slideshows.
+    ArchiveRoot = drive + QStringLiteral("Korvanta/");
     if (German()) {
-        ArchiveRoot = drive + QStringLiteral("Korvanta/");
         VideoFolder = drive + QStringLiteral("DVD-Diashow/");
         ScreensaverFolder = documents + QStringLiteral("Diashow_Screensaver/");
     } else if (EnglishOrSwedish()) {
-        ArchiveRoot = drive + QStringLiteral("Slideshow/");
         VideoFolder = drive + QStringLiteral("DVD-Slideshow/");
         ScreensaverFolder = documents + QStringLiteral("Slideshow_Screensaver/");
     }
@@ -278,8 +278,10 @@ void TMainForm::WriteDesktopLink()
 void TMainForm::WritePlayerTexts()
 {
     TIniFile ini(ArchiveRoot + QStringLiteral("Language.ini"));
+    ini.BeginUpdate();
     for (const LangText text : {LangText(100001), LangText(100002), LangText(100003), LangText(100004)})
         ini.WriteString(QStringLiteral("PLAYER"), QString::number(text.Number), text.Text());
+    ini.EndUpdate();
 }
 
 void TMainForm::ApplyStartGeometry()

@@ -1,6 +1,7 @@
 #include "shell/fNew.h"
 #include "shell/Windows.h"
 
+#include "platform/vcl/Dialogs.h"
 #include "shell/core/Language.h"
 #include "ui_fNew.h"
 
@@ -42,6 +43,15 @@ bool TNewForm::eventFilter(QObject* watched, QEvent* event)
             return true;
     }
     return TForm::eventFilter(watched, event);
+}
+
+void TNewForm::FormCloseQuery(bool& canClose)
+{
+    if (ModalResult() == kNewFormOk && m_ui->Edit1->text().trimmed().isEmpty()) {
+        MessageDlg(GetLangText(10092), mtInformation, {mbOK});
+        m_ui->Edit1->setFocus();
+        canClose = false;
+    }
 }
 
 bool TNewForm::FormKeyDown(int key)

@@ -23,6 +23,8 @@ public:
     Ui::TNewForm* ui() const { return m_ui.get(); }
 
 protected:
+    // OK with an empty title is refused with a message; the window stays open.
+    void FormCloseQuery(bool& canClose) override;
     void BindEvents() override;
     void FormCreate() override;
     bool eventFilter(QObject* watched, QEvent* event) override;

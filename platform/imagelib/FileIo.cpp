@@ -130,23 +130,48 @@ int SafeFileWriter::Open(const char* target)
         fd_ = ::open(final_.c_str(), O_WRONLY | O_CLOEXEC);
         return fd_ >= 0 ? LE_SUCCESS : LE_FILE_WRITE;
     }
-    const std::size_t slash = final_.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : final_.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? final_ : final_.substr(slash + 1);
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temp_ = dir + "." + base + ".kvtmp" + std::to_string(::getpid()) + "-" +
-                std::to_string(g_tempCounter.fetch_add(1));
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd_ < 0) {
-        temp_.clear();
+    // A picture whose mode grants nobody write access was protected on purpose: it is not
+    // replaced, also not by root, who could write it anyway.
+    if (exists && ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                   (::access(final_.c_str(), W_OK) != 0 && errno == EACCES)))
         return LE_FILE_WRITE;
+    const std::size_t slash = final_.rfind('/');
+    dir_ = slash == std::string::npos ? std::string(".") : final_.substr(0, slash + 1);
+    // An unnamed file first: a program killed while it writes leaves nothing behind. It gets
+    // its name only on Commit, for the moment of the rename.
+    fd_ = ::open(dir_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+        unnamed_ = true;
+    } else {
+        const int tempErr = errno;
+        if (tempErr != EOPNOTSUPP && tempErr != EISDIR && tempErr != EINVAL)
+            return LE_FILE_WRITE;
+        if (MakeNamedTemp() < 0)
+            return LE_FILE_WRITE;
     }
     if (exists)
         ::fchmod(fd_, st.st_mode & 07777);
     return LE_SUCCESS;
+}
+
+int SafeFileWriter::MakeNamedTemp()
+{
+    const std::size_t slash = final_.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : final_.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? final_ : final_.substr(slash + 1);
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp_ = dir + "." + base + ".kvtmp" + std::to_string(::getpid()) + "-" +
+                std::to_string(g_tempCounter.fetch_add(1));
+        fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        temp_.clear();
+    else if (fd_ < 0)
+        fd_ = fd;
+    return fd;
 }
 
 bool SafeFileWriter::Flush() noexcept
@@ -205,7 +230,27 @@ int SafeFileWriter::Commit()
         fd_ = -1;
         return rc == 0 ? LE_SUCCESS : LE_FILE_WRITE;
     }
-    if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
+    if (::fsync(fd_) != 0)
+        return LE_FILE_WRITE;
+    if (unnamed_) {
+        // The written file gets a temporary name beside the target, then takes its place.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        bool linked = false;
+        for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
+            const std::size_t slash = final_.rfind('/');
+            const std::string base = slash == std::string::npos ? final_ : final_.substr(slash + 1);
+            temp_ = dir_ + "." + base + ".kvtmp" + std::to_string(::getpid()) + "-" +
+                    std::to_string(g_tempCounter.fetch_add(1));
+            linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+            if (!linked && errno != EEXIST)
+                break;
+        }
+        if (!linked) {
+            temp_.clear();
+            return LE_FILE_WRITE;
+        }
+    }
+    if (::close(fd_) != 0) {
         fd_ = -1;
         return LE_FILE_WRITE;
     }

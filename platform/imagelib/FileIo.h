@@ -22,9 +22,12 @@ private:
     std::vector<std::uint8_t>& out_;
 };
 
-// Writes a file through a temporary file beside it that replaces the target on Commit. A
-// target that exists and is not a regular file (a device such as /dev/full) is written
-// directly. Without Commit (failure, abort, exception) the temporary file is removed.
+// Writes a file through a temporary file beside it that replaces the target on Commit. The
+// temporary file is unnamed while it is written (where the file system allows), so that a
+// killed program leaves nothing behind. A target that exists and is not a regular file (a
+// device such as /dev/full) is written directly; an existing file that is write-protected
+// (no write bit in its mode, also for root) is refused with LE_FILE_WRITE. Without Commit
+// (failure, abort, exception) the temporary file is removed.
 class SafeFileWriter final : public Writer {
 public:
     SafeFileWriter() = default;
@@ -40,9 +43,12 @@ public:
 private:
     bool Flush() noexcept;
     void Discard() noexcept;
+    int MakeNamedTemp();
 
     int fd_ = -1;
     bool direct_ = false;
+    bool unnamed_ = false;
+    std::string dir_;
     std::string final_;
     std::string temp_;
     std::vector<std::uint8_t> buffer_;

@@ -184,6 +184,9 @@ int RawDecode(const LLoadInfo& raw, const std::uint8_t* data, std::size_t size, 
 // Orientation value (1..8) of an APP1 payload that starts with "Exif\0\0"; 1 when there is none
 // or the data is damaged.
 std::int32_t ExifOrientation(const std::uint8_t* data, std::size_t size);
+// Where the orientation tag's value (two bytes) lies in the Exif block (from its start), and
+// whether the block is little-endian; 0 when the block has no readable orientation tag.
+std::size_t ExifOrientationValue(const std::uint8_t* data, std::size_t size, bool& little);
 
 // ---- encoding --------------------------------------------------------------------------------
 class Writer {

@@ -257,5 +257,19 @@ int L_SaveFile(const char* fileName, LBitmap* bitmap, std::int32_t format, std::
 int L_SaveBitmapMemory(std::vector<std::uint8_t>* memory, const LBitmap* bitmap, std::int32_t format,
                        std::int32_t bitsPerPixel, std::int32_t qFactor, const LSaveOptions* options);
 
+// Lossless turns and mirrors of a JPEG file (as the viewer shows it).
+inline constexpr std::int32_t LJXF_ROTATE90 = 1;   // 90 degrees clockwise
+inline constexpr std::int32_t LJXF_ROTATE180 = 2;
+inline constexpr std::int32_t LJXF_ROTATE270 = 3;  // 90 degrees anticlockwise
+inline constexpr std::int32_t LJXF_MIRROR = 4;     // left and right swapped
+inline constexpr std::int32_t LJXF_FLIP = 5;       // top and bottom swapped
+// Turns or mirrors the JPEG file in place without decoding it: the picture as shown (its
+// Exif orientation applied) is transformed, and the file then carries orientation 1. Every
+// other byte of the file stays (markers, quantisation tables, Huffman coding). Written
+// through the safe replace. LE_NOT_SUPPORTED, with nothing written, when the file is no JPEG
+// or its size is no whole number of blocks in the direction that moves (the caller turns it
+// by decoding instead); read and write errors as usual.
+int L_TransformJpegLossless(const char* fileName, std::int32_t operation);
+
 // The libjpeg quality (1..100) that a quality factor of 2..255 stands for; 0 outside the range.
 std::int32_t L_JpegQualityOfQFactor(std::int32_t qFactor);

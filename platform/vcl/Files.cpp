@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -262,13 +263,41 @@ bool copyContents(int in, int out)
 // temporary file's name, or empty on failure (nothing is left behind then).
 QByteArray writeTemporaryCopy(int in, const struct stat& srcStat, const QString& folder)
 {
+    const struct timespec times[2] = {srcStat.st_atim, srcStat.st_mtim};
+    const auto fill = [&](int out) {
+        return copyContents(in, out) && ::fchmod(out, srcStat.st_mode & 0777) == 0 &&
+               ::futimens(out, times) == 0 && ::fsync(out) == 0;
+    };
+    // Unnamed while it is written, so that a program killed meanwhile leaves nothing behind;
+    // it is named only for the moment before the rename.
+    const int unnamed = ::open(native(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (unnamed >= 0) {
+        bool ok = fill(unnamed);
+        QByteArray name;
+        if (ok) {
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(unnamed);
+            static std::atomic<unsigned> counter{0};
+            for (int attempt = 0; attempt < 100; ++attempt) {
+                const QByteArray candidate = native(folder) + "/.kvcopy" + QByteArray::number(::getpid()) + "-" +
+                                             QByteArray::number(counter.fetch_add(1));
+                if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, candidate.constData(), AT_SYMLINK_FOLLOW) == 0) {
+                    name = candidate;
+                    break;
+                }
+                if (errno != EEXIST)
+                    break;
+            }
+        }
+        ok = (::close(unnamed) == 0) && ok && !name.isEmpty();
+        if (!ok && !name.isEmpty())
+            ::unlink(name.constData());
+        return ok ? name : QByteArray();
+    }
     QByteArray name = native(folder) + "/.kvcopy-XXXXXX";
     const int out = ::mkostemp(name.data(), O_CLOEXEC);
     if (out < 0)
         return {};
-    const struct timespec times[2] = {srcStat.st_atim, srcStat.st_mtim};
-    bool ok = copyContents(in, out) && ::fchmod(out, srcStat.st_mode & 0777) == 0
-              && ::futimens(out, times) == 0 && ::fsync(out) == 0;
+    bool ok = fill(out);
     ok = (::close(out) == 0) && ok;
     if (!ok) {
         ::unlink(name.constData());

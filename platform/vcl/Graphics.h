@@ -166,7 +166,8 @@ public:
             m_canvas->SetPixel(m_x, m_y, c);
             return *this;
         }
-        PixelRef& operator=(const PixelRef& other) { return *this = TColor(other); }
+        // A pixel given its own colour stays as it is: self-assignment needs no care.
+        PixelRef& operator=(const PixelRef& other) { return *this = TColor(other); } // NOLINT(bugprone-unhandled-self-assignment)
 
     private:
         friend class TCanvas;

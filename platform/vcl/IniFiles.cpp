@@ -113,11 +113,16 @@ struct TIniFile::Impl {
     QStringList lines;
     QList<Section> sections;
     QHash<QString, int> sectionIndex;  // folded name -> index in sections
+    int updateDepth = 0;
+    bool held = false;  // the parsed copy holds writes that are not on disk yet
 
     // Brings the parsed copy up to date with the file. A file that exists but cannot be read
     // reads as empty, or raises when `forWriting` (it must not be replaced by a new one).
     void refresh(bool forWriting)
     {
+        // Held writes are the newest state; the file is not read over them.
+        if (held)
+            return;
         const FileStamp now = stampOf(fileName);
         if (loaded && now == stamp)
             return;
@@ -205,8 +210,18 @@ struct TIniFile::Impl {
 
     void store(const QStringList& newLines)
     {
-        if (newLines == lines && stamp.exists)
+        if (newLines == lines && (stamp.exists || held))
             return;
+        if (updateDepth > 0) {
+            setLines(newLines);
+            held = true;
+            return;
+        }
+        writeLines(newLines);
+    }
+
+    void writeLines(const QStringList& newLines)
+    {
         QString text;
         for (const QString& line : newLines)
             text += line + QLatin1String("\r\n");
@@ -214,6 +229,7 @@ struct TIniFile::Impl {
         setLines(newLines);
         stamp = stampOf(fileName);
         loaded = true;
+        held = false;
     }
 };
 
@@ -225,6 +241,23 @@ TIniFile::TIniFile(const QString& fileName) : d(std::make_unique<Impl>())
 TIniFile::~TIniFile() = default;
 
 const QString& TIniFile::FileName() const { return d->fileName; }
+
+void TIniFile::BeginUpdate()
+{
+    ++d->updateDepth;
+}
+
+void TIniFile::EndUpdate()
+{
+    if (d->updateDepth > 0 && --d->updateDepth == 0)
+        UpdateFile();
+}
+
+void TIniFile::UpdateFile()
+{
+    if (d->held)
+        d->writeLines(d->lines);
+}
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const
 {

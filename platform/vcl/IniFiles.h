@@ -1,7 +1,8 @@
 #pragma once
 // TIniFile with Windows profile semantics: case-insensitive sections and keys, the first of
 // duplicate keys wins, values trimmed and surrounding quotes stripped on read, every write on
-// disk at once through a safe replace (the file is created by the first write).
+// disk at once through a safe replace (the file is created by the first write), or, inside
+// BeginUpdate/EndUpdate, all of them in one replace.
 // Reads come from a parsed copy that is refreshed when the file changes on disk.
 #include <QString>
 #include <QStringList>
@@ -34,7 +35,14 @@ public:
     QStringList ReadSectionValues(const QString& section) const;    // "key=value" lines
     void EraseSection(const QString& section);
     void DeleteKey(const QString& section, const QString& key);
-    void UpdateFile() {}
+    // Between BeginUpdate and EndUpdate (pairs may nest) the writes change only the parsed
+    // copy; the last EndUpdate replaces the file once with all of them, so that a program
+    // killed meanwhile leaves the file as it was before. A failure raises there. Writes still
+    // held when the object goes are dropped.
+    void BeginUpdate();
+    void EndUpdate();
+    // Writes the held changes now (nothing when none are held).
+    void UpdateFile();
 
 private:
     struct Impl;

@@ -5,14 +5,24 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
+
+#include <cerrno>
 #include <map>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -162,6 +172,37 @@ TInteraction* SetInteraction(TInteraction* service)
 
 void TQtInteraction::SetHandler(TAskKind kind, Handler handler) { Handlers()[kind] = std::move(handler); }
 
+int OpenUrlAndWait(const QString& url, const QString& program, int waitMs)
+{
+    const QByteArray file = QFile::encodeName(program);
+    const QByteArray argument = url.toUtf8();
+    char* argv[] = {const_cast<char*>(file.constData()), const_cast<char*>(argument.constData()), nullptr};
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, file.constData(), nullptr, nullptr, argv, environ) != 0)
+        return 0;
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        int status = 0;
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 1 : 0;
+        if (done < 0 && errno != EINTR)
+            return 1;
+        if (deadline.hasExpired())
+            break;
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        ::usleep(10000);
+    }
+    // Still starting something: counted as launched, and reaped whenever it ends.
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return 1;
+}
+
 TAskAnswer TQtInteraction::Ask(TAskRequest& r)
 {
     const auto custom = Handlers().find(r.Kind);
@@ -185,7 +226,7 @@ TAskAnswer TQtInteraction::Ask(TAskRequest& r)
         answer.Color = FromQColor(c);
         return answer;
     }
-    case TAskKind::ShellOpen: return TAskAnswer{QDesktopServices::openUrl(QUrl(r.Text)) ? 1 : 0};
+    case TAskKind::ShellOpen: return TAskAnswer{OpenUrlAndWait(r.Text)};
     default: break;
     }
     qWarning("No interaction handler for %s", qUtf8Printable(AskKindName(r.Kind)));

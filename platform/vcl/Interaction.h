@@ -119,6 +119,12 @@ TInteraction& Interaction();
 // previous one.
 TInteraction* SetInteraction(TInteraction* service);
 
+// Opens url with the desktop's opener (program, "xdg-open" on the PATH) and waits up to
+// waitMs for its exit while the window keeps painting: 1 when it exited with 0 or still runs
+// (a browser on its way), 0 when it could not start or exited with another code (no browser
+// set up). A process still running is reaped when it ends.
+int OpenUrlAndWait(const QString& url, const QString& program = QStringLiteral("xdg-open"), int waitMs = 2000);
+
 // Real dialogs, on top of the active window.
 class TQtInteraction : public TInteraction {
 public:

@@ -187,5 +187,5 @@ void TStringList::LoadFromFile(const QString& fileName)
 
 void TStringList::SaveToFile(const QString& fileName) const
 {
-    WriteFileSafely(fileName, EncodeText(Text()));
+    WriteFileSafely(fileName, EncodeTextFile(Text()));
 }

@@ -7,6 +7,10 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Code points of the bytes 0x80..0x9F in Windows-1252; the unassigned bytes map to the C1
@@ -95,10 +99,15 @@ QString DecodeText(const QByteArray& bytes)
 {
     // A file that declares itself UTF-8 by its byte order mark stays UTF-8 even with a stray
     // bad sequence (shown as U+FFFD) rather than turning the mark into "ï»¿".
+    // The decoder keeps a U+FEFF after the mark: it is the text's own first character.
+    const auto utf8 = [](QByteArrayView view) {
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        return QString(decoder.decode(view));
+    };
     if (bytes.startsWith(kUtf8Bom))
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+        return utf8(QByteArrayView(bytes).sliced(3));
     if (IsValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
+        return utf8(bytes);
     return DecodeWindows1252(bytes);
 }
 
@@ -144,15 +153,41 @@ QByteArray ReadFileBytes(const QString& fileName)
 
 QString ReadTextFile(const QString& fileName) { return DecodeText(ReadFileBytes(fileName)); }
 
+bool IsWriteProtected(const QString& fileName)
+{
+    const QByteArray name = QFile::encodeName(fileName);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    // The mode counts for every user: root could write anyway, but a file that nobody may
+    // write was protected on purpose.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return true;
+    return ::access(name.constData(), W_OK) != 0 && errno == EACCES;
+}
+
+QByteArray EncodeTextFile(const QString& text)
+{
+    // A text that starts with U+FEFF would lose it to the reader, which takes it for the
+    // mark: a real mark in front keeps it.
+    if (text.startsWith(QChar(0xFEFF)))
+        return kUtf8Bom + text.toUtf8();
+    return text.toUtf8();
+}
+
 void WriteFileSafely(const QString& fileName, const QByteArray& data)
 {
-    QSaveFile file(fileName);
     const auto fail = [&](const QString& reason) {
         throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
     };
-    if (!file.open(QIODevice::WriteOnly))
+    if (IsWriteProtected(fileName))
+        fail(QStringLiteral("The file is write-protected."));
+    QSaveFile file(fileName);
+    // Unbuffered, so that every failed write (a full disk) is seen here: a commit after a
+    // failed flush would put the short file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fail(file.errorString());
-    if (file.write(data) != data.size()) {
+    if (file.write(data) != data.size() || !file.flush() || file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.cancelWriting();
         fail(reason);

@@ -27,8 +27,16 @@ QByteArray ReadFileBytes(const QString& fileName);
 // DecodeText(ReadFileBytes(fileName)).
 QString ReadTextFile(const QString& fileName);
 
+// UTF-8 for a text file: EncodeText, with a byte order mark in front only when the text itself
+// starts with U+FEFF (which the reader would otherwise take for the mark and drop).
+QByteArray EncodeTextFile(const QString& text);
+
+// True for an existing regular file that is not to be replaced: its mode grants no write
+// access to anyone (also when running as root), or this user may not write it.
+bool IsWriteProtected(const QString& fileName);
+
 // Replaces (or creates) the file with `data`: written to a temporary file beside it, flushed
-// to disk, then renamed over the old one. On failure the old file stays as it was, no
-// temporary file is left, and Exception "Cannot create file \"<name>\". <reason>" is raised.
-// Missing parent folders are not created.
+// to disk, then renamed over the old one. On failure (a full disk, a write-protected file)
+// the old file stays as it was, no temporary file is left, and Exception
+// "Cannot create file \"<name>\". <reason>" is raised. Missing parent folders are not created.
 void WriteFileSafely(const QString& fileName, const QByteArray& data);

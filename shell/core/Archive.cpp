@@ -109,6 +109,12 @@ QString ArchivePictureName(const QString& fileName)
     return name.isEmpty() ? QStringLiteral("Picture") : name;
 }
 
+bool IsPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QLatin1String(".") &&
+           name != QLatin1String("..");
+}
+
 bool ReadDiashowIni(const QString& folder, TDiashowIni& ini)
 {
     const QString file = FolderPath(folder) + QStringLiteral("Diashow.ini");
@@ -123,8 +129,10 @@ bool ReadDiashowIni(const QString& folder, TDiashowIni& ini)
 void WriteDiashowIni(const QString& folder, const TDiashowIni& ini)
 {
     TIniFile writer(FolderPath(folder) + QStringLiteral("Diashow.ini"));
+    writer.BeginUpdate();
     writer.WriteString(kSection, QStringLiteral("Titel"), ini.Title);
     writer.WriteString(kSection, QStringLiteral("Time"), ini.Time);
+    writer.EndUpdate();
 }
 
 QString TPictureLine::Line() const
@@ -151,7 +159,7 @@ QList<TPictureLine> ReadPicturesIni(const QString& folder)
     list.LoadFromFile(file);
     for (const QString& text : list.List()) {
         TPictureLine line = TPictureLine::Parse(text);
-        if (!line.Name.isEmpty())
+        if (IsPlainFileName(line.Name))
             lines.append(line);
     }
     return lines;

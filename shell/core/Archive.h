@@ -49,6 +49,10 @@ QString MakeUniqueFileName(const QString& path);
 // An empty result becomes "Picture".
 QString ArchivePictureName(const QString& fileName);
 
+// True for a name that stays inside its folder: not empty, no "/", not "." or "..". Pictures.ini
+// lines with other names are dropped, and no picture path is built from one.
+bool IsPlainFileName(const QString& name);
+
 struct TDiashowIni {
     QString Title;  // "Titel", trimmed
     QString Time;   // "Time" as typed
@@ -68,8 +72,8 @@ struct TPictureLine {
     // Splits at "|" (runs count once): word 1 is the name, word 2 the text, both trimmed.
     static TPictureLine Parse(const QString& line);
 };
-// The lines of folder's Pictures.ini; none when the file is missing. Lines without a name
-// are left out.
+// The lines of folder's Pictures.ini; none when the file is missing. Lines without a name,
+// and lines whose name is no plain file name (a hand-edited "../x.jpg"), are left out.
 QList<TPictureLine> ReadPicturesIni(const QString& folder);
 // Rewrites folder's Pictures.ini, one line each with CRLF, through a safe replace (raises
 // Exception naming the file when it cannot be stored).

@@ -54,14 +54,29 @@ void LoadLanguage()
         report(LanguageFolder + QStringLiteral("Generator.ini nicht gefunden!"));
     {
         const TIniFile ini(generator);
-        LanguageName = ini.ReadString(QStringLiteral("SETTINGS"), QStringLiteral("Language"),
-                                      QStringLiteral("GERMAN"));
+        const QString value = ini.ReadString(QStringLiteral("SETTINGS"), QStringLiteral("Language"),
+                                             QStringLiteral("GERMAN"));
+        // Upper-cased, so that "english" is English for the texts and for every comparison
+        // of the windows; an unknown language falls back to German, named in a message.
+        LanguageName = value.trimmed().toUpper();
+        if (!KnownLanguages().contains(LanguageName)) {
+            report(LanguageFolder + QStringLiteral("Generator.ini: Sprache \"%1\" unbekannt, GERMAN wird verwendet!")
+                                        .arg(value));
+            LanguageName = QStringLiteral("GERMAN");
+        }
     }
 
     const QString language = LanguageFolder + QStringLiteral("Language.ini");
+    LanguageIni = std::make_unique<TIniFile>(language);
     if (!fileExists(language))
         report(LanguageFolder + QStringLiteral("Language.ini nicht gefunden!"));
-    LanguageIni = std::make_unique<TIniFile>(language);
+    else if (!LanguageIni->SectionExists(LanguageName))
+        report(LanguageFolder + QStringLiteral("Language.ini: [%1] nicht gefunden!").arg(LanguageName));
+}
+
+QStringList KnownLanguages()
+{
+    return {QStringLiteral("GERMAN"), QStringLiteral("ENGLISH"), QStringLiteral("SWEDISH")};
 }
 
 void UnloadLanguage()

@@ -3,9 +3,9 @@
 //
 // Generator.ini (section SETTINGS, key Language) names the language; Language.ini holds one
 // section per language (GERMAN, ENGLISH, SWEDISH) whose keys are decimal text numbers.
-// Sections and keys are looked up ignoring case, so "english" finds the English texts, while
-// LanguageName keeps the value as written: windows that compare it with "ENGLISH" to pick
-// file and folder names compare exactly.
+// The value is upper-cased when it is read, so "english" is English for the texts and for the
+// windows that compare LanguageName with "ENGLISH" to pick file and folder names; a value
+// that names none of the three languages gives GERMAN.
 //
 // Every text number the code uses must exist in every section of data/Language.ini; a test
 // scans the source tree for the numbers. It finds them written in one of these forms, always
@@ -25,7 +25,8 @@
 
 // The program folder with a trailing '/'.
 extern QString LanguageFolder;
-// The section of the chosen language, as read ("GERMAN" when Generator.ini has no key).
+// The section of the chosen language, upper-cased: GERMAN, ENGLISH or SWEDISH ("GERMAN" when
+// Generator.ini has no key or names another language).
 extern QString LanguageName;
 // Language.ini of the program folder, open from LoadLanguage to the end of the run.
 extern std::unique_ptr<TIniFile> LanguageIni;
@@ -38,9 +39,14 @@ void SetLanguageMessageHandler(TLanguageMessageHandler handler);
 QStringList RecordedLanguageMessages();
 void ClearRecordedLanguageMessages();
 
+// The three languages, as LanguageName spells them.
+QStringList KnownLanguages();
+
 // Fills LanguageFolder and LanguageName and opens LanguageIni. A missing Generator.ini or
 // Language.ini is reported (LanguageFolder + "Generator.ini nicht gefunden!", or
 // "Language.ini nicht gefunden!") and the start goes on: the default language, empty texts.
+// So are an unknown language (named, German used instead) and a Language.ini without the
+// chosen language's section (named).
 void LoadLanguage();
 // Closes LanguageIni and clears the globals.
 void UnloadLanguage();

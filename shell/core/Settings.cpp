@@ -52,6 +52,7 @@ TProgramSettings LoadSettings(const QString& fileName)
     s.EffectNumber = ini.ReadInteger(kSection, QStringLiteral("Effect"), 1);
     s.TextOffset = ini.ReadInteger(kSection, QStringLiteral("TextOffset"), 0);
 
+    s.SourceFolder = ini.ReadString(kSection, QStringLiteral("SourcePicturesPath"), QString());
     const QString drive = ini.ReadString(kSection, QStringLiteral("Drive"), QString());
     s.ArchiveDrive = drive.isEmpty() ? QStringLiteral("C") : UpperCase(AddBackslash(drive));
     return s;
@@ -59,7 +60,9 @@ TProgramSettings LoadSettings(const QString& fileName)
 
 void SaveSettings(const QString& fileName, const TProgramSettings& s)
 {
+    // All keys in one replace of the file: a program killed meanwhile leaves the old set.
     TIniFile ini(fileName);
+    ini.BeginUpdate();
     ini.WriteString(kSection, QStringLiteral("DefaultTime"), s.DiashowTime);
     ini.WriteString(kSection, QStringLiteral("StopDiashowAtEnd"), boolText(!s.EndlessPlay));
     ini.WriteString(kSection, QStringLiteral("Fullscreen"), boolText(s.Fullscreen));
@@ -86,6 +89,7 @@ void SaveSettings(const QString& fileName, const TProgramSettings& s)
     ini.WriteString(kSection, QStringLiteral("PrintPreview"), boolText(s.PrintPreview));
     ini.WriteString(kSection, QStringLiteral("SourcePicturesPath"), s.SourceFolder);
     ini.WriteString(kSection, QStringLiteral("Drive"), s.ArchiveDrive);
+    ini.EndUpdate();
 }
 
 void LoadEffectList(TStringList& list, const QString& fileName)

@@ -24,7 +24,7 @@ struct TProgramSettings {
     bool PrintPreview = true;        // "PrintPreview"
     int EffectNumber = 1;            // "Effect"
     int TextOffset = 0;              // "TextOffset"
-    QString SourceFolder;            // "SourcePicturesPath" (written only)
+    QString SourceFolder;            // "SourcePicturesPath": the folder the user chose last
     QString ArchiveDrive = QStringLiteral("C");  // "Drive": the archive's drive letter
 
     bool operator==(const TProgramSettings&) const = default;

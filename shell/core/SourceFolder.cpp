@@ -1,5 +1,7 @@
 #include "shell/core/SourceFolder.h"
 
+#include <QCryptographicHash>
+
 #include <array>
 
 namespace {
@@ -48,8 +50,19 @@ QString MakeDosName(const QString& path)
 
 QString ThumbnailCacheName(const QString& path, qint64 size, qint64 modifiedMs)
 {
-    return MakeDosName(path) + QLatin1Char('_') + QString::number(size) + QLatin1Char('_') +
-           QString::number(modifiedMs) + QStringLiteral(".jpg");
+    QString flat = MakeDosName(path);
+    // A file name holds at most 255 bytes: a long path is cut and told apart from other
+    // paths with the same beginning by a short hash of the whole path.
+    constexpr int kMaxFlatBytes = 200;
+    if (flat.toUtf8().size() > kMaxFlatBytes) {
+        const QByteArray hash =
+            QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+        while (flat.toUtf8().size() > kMaxFlatBytes - hash.size() - 1)
+            flat.chop(flat.size() >= 2 && flat.at(flat.size() - 1).isLowSurrogate() ? 2 : 1);
+        flat += QLatin1Char('_') + QString::fromLatin1(hash);
+    }
+    return flat + QLatin1Char('_') + QString::number(size) + QLatin1Char('_') + QString::number(modifiedMs) +
+           QStringLiteral(".jpg");
 }
 
 QString ConvertedCopySuffix(const QString& upperExt)

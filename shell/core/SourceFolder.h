@@ -15,7 +15,9 @@ QString MakeDosName(const QString& path);
 
 // The file name in the thumbnail cache for the picture at path with that size in bytes and
 // modification time (milliseconds since the epoch): MakeDosName(path) + "_" + size + "_" +
-// time + ".jpg". Another file put under the same path gets another entry.
+// time + ".jpg". Another file put under the same path gets another entry. A flat name over 200
+// bytes is cut and ends in "_" and 12 hex digits of the whole path's hash, so the cache name
+// stays a valid file name for any path.
 QString ThumbnailCacheName(const QString& path, qint64 size, qint64 modifiedMs);
 
 // The suffix of the JPEG copy for a picture whose upper-cased name contains ext (".TIF",

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QToolTip>
+#include "support/WaitFor.h"
 #include <gtest/gtest.h>
 
 #include <variant>
@@ -345,7 +346,7 @@ TEST(HTMListBox, BlinkTimerAnimatesPicturesOnlyWhileEnabled)
     EXPECT_FALSE(list.BlinkTimerActive());
     list.setEnableBlink(true);
     EXPECT_TRUE(list.BlinkTimerActive());
-    QTRY_VERIFY_WITH_TIMEOUT(picture->Frame() != 1, 3000);
+    EXPECT_TRUE(kvtest::WaitFor([&] { return picture->Frame() != 1; })) << "blinking shows the next frame";
     list.setEnableBlink(false);
     EXPECT_FALSE(list.BlinkTimerActive());
 }

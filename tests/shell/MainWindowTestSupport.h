@@ -49,6 +49,14 @@ inline void FillSourceList(const QString& source, const QStringList& names,
     }
 }
 
+// A fresh slideshow with a title, as "Neue Diashow anlegen" leaves it: the template opened
+// under the next free name (an untitled slideshow would ask for a title at its first picture).
+inline void OpenNewSlideshow(const QString& title = QStringLiteral("Test"))
+{
+    MainForm->OpenDiashowFolder(QStringLiteral("del"));
+    MainForm->ui()->TitleEdit->setText(title);
+}
+
 // The close box of the main window (FormClose runs), then the windows go.
 inline void CloseAndEnd()
 {

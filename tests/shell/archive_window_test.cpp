@@ -139,6 +139,45 @@ TEST_F(ArchiveWindow, NewSlideshowReservesTheNextNameAndTheFirstPictureMakesItsF
     EXPECT_TRUE(items[0].startsWith("<IMG src=\"file://" + folder + "_THUMB_IMG.jpg\" align=\"top\">"));
 }
 
+TEST_F(ArchiveWindow, TheTitleDialogStartsEmptyAndRefusesAnEmptyTitle)
+{
+    for (const char* title : {"First", "Second"}) {
+        kvtest::Ui().ExpectModal("TNewForm", kNewFormOk, [title](TForm& form) {
+            QLineEdit& edit = *form.findChild<QLineEdit*>("Edit1");
+            EXPECT_EQ(edit.text(), "");
+            // OK with blanks only: a message, and the window refuses to close.
+            edit.setText("   ");
+            kvtest::Ui().ExpectMessage(mrOk, GetLangText(10092));
+            EXPECT_FALSE(form.EndModal(kNewFormOk));
+            edit.setText(title);
+        });
+        MainForm->ui()->NewBitBtn->click();
+        EXPECT_EQ(MainForm->DiashowTitle, title);
+    }
+}
+
+TEST_F(ArchiveWindow, AnUntitledSlideshowAsksForItsTitleAtTheFirstPicture)
+{
+    // After a delete the program opens a fresh untitled slideshow.
+    MainForm->OpenDiashowFolder("del");
+    ASSERT_EQ(MainForm->DiashowTitle, "");
+    kvtest::FillSourceList(source, {"a.jpg"}, [](const QString& path) { Picture(path); });
+    kvtest::Ui().ExpectModal("TNewForm", kNewFormCancel);
+    MainForm->ui()->SpeedButton2->click();
+    EXPECT_EQ(MainForm->DiashowListBox->Items().Count(), 0);
+    EXPECT_FALSE(QFileInfo::exists(MainForm->DiashowPath()));
+
+    kvtest::Ui().ExpectModal("TNewForm", kNewFormOk,
+                             [](TForm& form) { form.findChild<QLineEdit*>("Edit1")->setText("Herbst"); });
+    MainForm->ui()->SpeedButton2->click();
+    EXPECT_EQ(MainForm->DiashowListBox->Items().Count(), 1);
+    EXPECT_EQ(MainForm->DiashowTitle, "Herbst");
+    EXPECT_EQ(MainForm->ui()->TitleEdit->text(), "Herbst");
+    TDiashowIni ini;
+    ASSERT_TRUE(ReadDiashowIni(MainForm->DiashowPath(), ini));
+    EXPECT_EQ(ini.Title, "Herbst");
+}
+
 TEST_F(ArchiveWindow, CancelledNewSlideshowChangesNothing)
 {
     MainForm->DiashowFolder = "Archive_0042";

@@ -55,7 +55,7 @@ protected:
         ASSERT_TRUE(Start());
         root = MainForm->ArchiveRoot;
         source = kvtest::MakeTempFolder("source");
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
     }
     void TearDown() override { CloseAndEnd(); }
@@ -117,7 +117,7 @@ TEST_F(Building, AddButtonsCopyInSourceOrder)
         {"SpeedButton2", {1}, {"a&b.jpg", "b.jpg", "c.jpg"}},
     };
     for (const Case& c : cases) {
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         // Sorted as the source list shows them; "&" is escaped in the item, not in the file.
         SetSource({"a&b.jpg", "b.jpg", "c.jpg"});
@@ -135,6 +135,16 @@ TEST_F(Building, AddButtonsCopyInSourceOrder)
     SelectSource({0});
     MainForm->ui()->SpeedButton1->click();
     EXPECT_EQ(Names().last(), "a&b_1.jpg");
+}
+
+TEST_F(Building, ADoubleClickInTheSourceListAdds)
+{
+    SetSource({"a.jpg", "b.jpg"});
+    SelectSource({1});
+    THTMListBox& files = *MainForm->ui()->FileListBox;
+    ASSERT_TRUE(files.OnDblClick);
+    files.OnDblClick(&files);
+    EXPECT_EQ(Names(), QStringList{"b.jpg"});
 }
 
 TEST_F(Building, EmptySelectionsAreExplained)
@@ -170,13 +180,14 @@ TEST_F(Building, RemoveSelectedKeepsTheOthersAndTheirTexts)
     EXPECT_TRUE(files.contains("_THUMB_c.jpg"));
 }
 
-TEST_F(Building, RemoveOnAnEmptyListClearsLeftoverPictures)
+TEST_F(Building, RemoveOnAListEmptiedByCodeDeletesNothing)
 {
     Fill({"a.jpg"});
     MainForm->DiashowListBox->Items().Clear();
     Picture(folder + "stray.jpg");
     MainForm->ui()->SpeedButton3->click();
-    EXPECT_EQ(kvtest::FilesIn(folder), (QStringList{"Diashow.ini", "Pictures.ini"}));
+    EXPECT_EQ(kvtest::FilesIn(folder), (QStringList{"Diashow.ini", "Pictures.ini", "_THUMB_a.jpg", "a.jpg", "stray.jpg"}));
+    EXPECT_TRUE(kvtest::Ui().Asked().empty());
 }
 
 TEST_F(Building, RemoveAllAsksFirst)
@@ -231,7 +242,7 @@ TEST_F(Building, PendingTextsAreSavedBeforeTheCloseAndBeforeAnotherSlideshow)
     Fill({"a.jpg"});
     const QString first = folder;
     Type(0, "kept on open");
-    MainForm->OpenDiashowFolder("del");
+    kvtest::OpenNewSlideshow();
     EXPECT_FALSE(MainForm->PicturesIniPending());
     EXPECT_EQ(kvtest::ReadFile(first + "Pictures.ini"), "a.jpg | kept on open\r\n");
     // Nothing of the first slideshow lands in the new one.
@@ -248,7 +259,7 @@ TEST_F(Building, PendingTextsAreSavedBeforeTheCloseAndBeforeAnotherSlideshow)
     EXPECT_EQ(PicturesIni(), "b.jpg | kept on new\r\n");
 
     // The close.
-    MainForm->OpenDiashowFolder("del");
+    kvtest::OpenNewSlideshow();
     folder = MainForm->DiashowPath();
     Fill({"c.jpg"});
     Type(0, "kept on close");

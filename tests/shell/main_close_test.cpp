@@ -47,6 +47,9 @@ TEST(Close, DeletesTheWorkFilesOfTheProgramFolderAndNothingElse)
     QStringList left = shipped;
     for (const QString& file : doomed)
         left.removeAll(QFileInfo(file).fileName());
+    // The program's lock goes with the program.
+    EXPECT_TRUE(left.contains(".korvanta.lock"));
+    left.removeAll(".korvanta.lock");
     EXPECT_EQ(kvtest::FilesIn(p), left);
 }
 
@@ -105,7 +108,9 @@ TEST(Close, SavesTheSettingsAndTheLastSourceFolder)
     ASSERT_TRUE(program.Ready());
     ASSERT_TRUE(Start());
     MainForm->ui()->EndlessPlayCheckBox->setChecked(true);
-    MainForm->SourceFolder = program.Home + "Fotos/";
+    // The folder the user chose, not the temporary folder a read went through.
+    MainForm->SourcePicturesPath = program.Home + "Fotos/";
+    MainForm->SourceFolder = MainForm->TempPicFolder;
     CloseAndEnd();
     const TIniFile ini(program.Folder + "Generator.ini");
     EXPECT_EQ(ini.ReadString("SETTINGS", "StopDiashowAtEnd", ""), "FALSE");

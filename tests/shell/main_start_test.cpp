@@ -37,9 +37,9 @@ struct LanguageCase {
 const LanguageCase kLanguages[] = {
     {"GERMAN", "Korvanta/", "DVD-Diashow/", "Diashow_Screensaver/", "Diashow-Player", "Slideshow-Player",
      "Autorun.inf"},
-    {"ENGLISH", "Slideshow/", "DVD-Slideshow/", "Slideshow_Screensaver/", "Slideshow-Player", "Diashow-Player",
+    {"ENGLISH", "Korvanta/", "DVD-Slideshow/", "Slideshow_Screensaver/", "Slideshow-Player", "Diashow-Player",
      "Slideshow-Autorun.inf"},
-    {"SWEDISH", "Slideshow/", "DVD-Slideshow/", "Slideshow_Screensaver/", "Slideshow-Player", "Diashow-Player",
+    {"SWEDISH", "Korvanta/", "DVD-Slideshow/", "Slideshow_Screensaver/", "Slideshow-Player", "Diashow-Player",
      "Slideshow-Autorun.inf"},
 };
 

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include "support/WaitFor.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,7 +37,7 @@ protected:
         ASSERT_TRUE(program.Ready());
         ASSERT_TRUE(Start());
         source = kvtest::MakeTempFolder("source");
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         // Nobody holds a key unless a test says so.
         MainForm->KeyboardModifiers = [this] { return modifiers; };
@@ -112,7 +113,7 @@ TEST_F(Preview, RealTimerLoadsThePicture)
 {
     Fill({"a.jpg", "b.jpg"});
     ClickSlideshow(0);
-    QTRY_COMPARE_WITH_TIMEOUT(Shown(), folder + "a.jpg", 3000);
+    EXPECT_TRUE(kvtest::WaitFor([&] { return Shown() == folder + "a.jpg"; })) << Shown().toStdString();
 }
 
 TEST_F(Preview, HeldShiftOrCtrlKeepsTheTimerWaiting)

@@ -7,14 +7,18 @@
 
 #include "controls/HTMListBox.h"
 #include "imaging/LEADImage.h"
+#include "platform/vcl/IniFiles.h"
 #include "shell/core/Archive.h"
 #include "shell/core/SourceFolder.h"
 
 #include <QColor>
 #include <QFileInfo>
 #include <QImage>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -132,6 +136,52 @@ TEST_F(SourceFolder, UnreadablePictureIsSkippedAndNamedAfterTheRead)
     EXPECT_FALSE(boxes[0].Text.contains("fine.bmp"));
 }
 
+TEST_F(SourceFolder, APictureDeepInLongFolderNamesGetsItsThumbnail)
+{
+    QString deep = Pictures;
+    for (int i = 0; i < 5; ++i)
+        deep += QString("Urlaub am Meer mit der ganzen Familie im Sommer %1/").arg(i);
+    ASSERT_GT(MakeDosName(deep + "a.jpg").toUtf8().size(), 240);
+    WritePicture(deep + "a.jpg", "JPG");
+    MainForm->BilderEinlesen(deep);
+    EXPECT_EQ(ListedNames(), QStringList{"a.jpg"});
+    EXPECT_EQ(QImage(MainForm->ThumbnailPath(deep + "a.jpg", true)).height(), 70);
+}
+
+TEST_F(SourceFolder, AUsersOwnFileBesideAConversionIsKept)
+{
+    WritePicture(Pictures + "scan.bmp", "BMP", 200, 100, QColor(200, 20, 20));
+    WritePicture(Pictures + "scan_bmp.jpg", "JPG", 60, 120, QColor(20, 20, 200));
+    MainForm->BilderEinlesen(Pictures);
+
+    const QString temp = MainForm->TempPicFolder;
+    EXPECT_EQ(ListedNames(), QStringList({"scan_bmp.jpg", "scan_bmp_1.jpg"}));
+    EXPECT_EQ(QImage(temp + "scan_bmp.jpg").size(), QSize(60, 120));
+    EXPECT_EQ(QImage(temp + "scan_bmp_1.jpg").size(), QSize(200, 100));
+    EXPECT_EQ(MainForm->ConvertedCopies, QStringList({temp + "scan_bmp_1.jpg"}));
+}
+
+TEST_F(SourceFolder, UnreadableJpegsAreLeftOutAndNamed)
+{
+    WritePicture(Pictures + "good.jpg", "JPG");
+    WriteFile(Pictures + "empty.jpg", "");
+    WriteFile(Pictures + "text.jpg", "not a picture at all");
+    WritePicture(Pictures + "whole.jpg", "JPG", 300, 200);
+    const QByteArray whole = ReadFile(Pictures + "whole.jpg");
+    WriteFile(Pictures + "cut.jpg", whole.left(whole.size() / 2));
+    kvtest::Ui().ExpectMessage(mrOk, GetLangText(14002));
+    MainForm->BilderEinlesen(Pictures);
+
+    EXPECT_EQ(ListedNames(), QStringList({"good.jpg", "whole.jpg"}));
+    QStringList skipped = MainForm->SkippedPictures;
+    skipped.sort();
+    EXPECT_EQ(skipped, QStringList({"cut.jpg", "empty.jpg", "text.jpg"}));
+    const auto boxes = kvtest::Ui().AskedOf(TAskKind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    for (const char* name : {"cut.jpg", "empty.jpg", "text.jpg"})
+        EXPECT_TRUE(boxes[0].Text.contains(name)) << name;
+}
+
 TEST_F(SourceFolder, OnlyTheCopiesThisRunMadeAreDeleted)
 {
     // a user's own file that happens to be named like a copy
@@ -146,6 +196,33 @@ TEST_F(SourceFolder, OnlyTheCopiesThisRunMadeAreDeleted)
     MainForm->DeleteOwnConvertedCopies(temp);
     EXPECT_EQ(FilesIn(temp), QStringList({"mine_bmp.jpg", "x.bmp"}));
     EXPECT_TRUE(MainForm->ConvertedCopies.isEmpty());
+}
+
+TEST_F(SourceFolder, PictureDialogStartsWhereTheUserChoseLast)
+{
+    // No folder chosen yet: the desktop's Pictures folder.
+    const QString xdgPictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QDir().mkpath(xdgPictures);
+    WritePicture(Pictures + "a.bmp", "BMP");
+    QStringList startedIn;
+    const auto answer = [&](const QStringList& files) {
+        kvtest::Ui().Expect(TAskKind::OpenFile, [&startedIn, files](TAskRequest& request) {
+            startedIn << request.Data.value("InitialDir").toString();
+            return TAskAnswer(mrOk, files);
+        });
+    };
+    answer({Pictures + "a.bmp"});
+    MainForm->OpenBitBtnClick();
+    // Read through the temporary folder, yet the user's folder is remembered.
+    EXPECT_EQ(MainForm->SourceFolder, MainForm->TempPicFolder);
+    answer({});
+    MainForm->OpenBitBtnClick();
+    CloseAndEnd();
+    EXPECT_EQ(TIniFile(m_program.Folder + "Generator.ini").ReadString("SETTINGS", "SourcePicturesPath", ""), Pictures);
+    ASSERT_TRUE(Start());
+    answer({});
+    MainForm->OpenBitBtnClick();
+    EXPECT_EQ(startedIn, (QStringList{xdgPictures + "/", Pictures, Pictures}));
 }
 
 TEST_F(SourceFolder, PictureDialogReadsTheChosenFolder)
@@ -306,7 +383,7 @@ TEST_F(Thumbnail, UnreadablePictureGivesNoThumbnailAndNoError)
     EXPECT_TRUE(kvtest::Ui().Asked().empty());
 }
 
-TEST_F(SourceFolder, ReadMakesTheSameThumbnailsAsTheSingleMaker)
+TEST_F(SourceFolder, ReadListsEveryReadablePictureInFolderOrder)
 {
     // Enough pictures to keep every worker busy, of several shapes, and one that is none.
     QStringList names;
@@ -316,22 +393,16 @@ TEST_F(SourceFolder, ReadMakesTheSameThumbnailsAsTheSingleMaker)
         names << name;
     }
     WriteFile(Pictures + "q_broken.jpg", "not a picture");
-    names << "q_broken.jpg";
+    kvtest::Ui().ExpectMessage(mrOk, "q_broken.jpg");
     MainForm->BilderEinlesen(Pictures);
 
     EXPECT_EQ(ListedNames(), names);
-    EXPECT_TRUE(kvtest::Ui().Asked().empty());
-    for (const QString& name : names) {
-        SCOPED_TRACE(name.toStdString());
-        const QString file = Pictures + name;
-        const QString cached = MainForm->ThumbnailPath(file, true);
-        if (name == "q_broken.jpg") {
-            EXPECT_FALSE(QFileInfo::exists(cached));
-            continue;
-        }
-        const QByteArray fromRead = ReadFile(cached);
-        ASSERT_FALSE(fromRead.isEmpty());
-        ASSERT_TRUE(MainForm->MakeThumbnail(file, 70, true, true));
-        EXPECT_EQ(ReadFile(cached), fromRead);
+    EXPECT_EQ(MainForm->SkippedPictures, QStringList{"q_broken.jpg"});
+    EXPECT_FALSE(QFileInfo::exists(MainForm->ThumbnailPath(Pictures + "q_broken.jpg", true)));
+    for (int i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        const QImage thumb(MainForm->ThumbnailPath(Pictures + names[i], true));
+        EXPECT_EQ(thumb.height(), 70);
+        EXPECT_EQ(thumb.width(), int(std::nearbyint(70.0 * (100 + 37 * (i % 5)) / (90 + 23 * (i % 3)))));
     }
 }

@@ -1,5 +1,6 @@
 // The program's start: the program folder check, the language of Generator.ini, the missing
 // file messages, the main window's caption and tabs.
+#include "platform/vcl/Forms.h"
 #include "support/ProgramFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnv.h"
@@ -13,6 +14,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -78,5 +81,51 @@ TEST(Start, AProgramFolderThatCannotBeWrittenStopsTheStart)
     kvtest::Ui().ExpectMessage(mrOk, "cannot be written");
     EXPECT_FALSE(StartProgram());
     EXPECT_EQ(MainForm, nullptr);
+    EndProgram();
+}
+
+TEST(StartTranslations, QtsOwnButtonsSpeakTheChosenLanguage)
+{
+    struct Case {
+        const char* language;
+        const char* yes;
+        const char* no;
+    };
+    const Case cases[] = {{"GERMAN", "&Ja", "&Nein"}, {"ENGLISH", "&Yes", "&No"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        kvtest::ProgramFixture program(c.language);
+        ASSERT_TRUE(program.Ready());
+        ASSERT_TRUE(StartProgram());
+        QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(box.button(QMessageBox::Yes)->text(), c.yes);
+        EXPECT_EQ(box.button(QMessageBox::No)->text(), c.no);
+        EndProgram();
+    }
+    QMessageBox after(QMessageBox::Question, "", "", QMessageBox::Yes);
+    EXPECT_EQ(after.button(QMessageBox::Yes)->text(), "&Yes");
+}
+
+TEST(StartWindows, DialogWindowsHaveNoMaximiseButton)
+{
+    kvtest::ProgramFixture program("GERMAN");
+    ASSERT_TRUE(program.Ready());
+    ASSERT_TRUE(StartProgram());
+    QStringList dialogs;
+    for (TForm* form : MainForm->findChildren<TForm*>(Qt::FindDirectChildrenOnly)) {
+        const QString name = form->metaObject()->className();
+        const Qt::WindowFlags flags = form->windowFlags();
+        const bool maximised = name == "TPrintSelectForm" || name == "TOnlineFotoForm" || name == "TWerbungForm" ||
+                               name == "TBetrachterForm" || name == "TDVDForm" || name == "TBildbeaerbeitungForm";
+        if ((flags & Qt::WindowType_Mask) == Qt::Dialog && !maximised) {
+            dialogs << name;
+            // Explicit hints: the window manager offers what they name and nothing more.
+            EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << name.toStdString();
+            EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << name.toStdString();
+            EXPECT_TRUE(flags & Qt::WindowCloseButtonHint) << name.toStdString();
+        }
+    }
+    EXPECT_TRUE(dialogs.contains("TAboutBox"));
+    EXPECT_TRUE(MainForm->windowFlags() & Qt::WindowMaximizeButtonHint);
     EndProgram();
 }

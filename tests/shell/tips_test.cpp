@@ -76,7 +76,7 @@ TEST(TipForm, WithoutTipFilesTheMemoStaysEmptyAndNextIsDisabledAtOnce)
     kvtest::ShowModal(form);
 }
 
-TEST(TipForm, TheTipsFollowTheLanguageAsWritten)
+TEST(TipForm, TheTipsFollowTheLanguage)
 {
     struct Case {
         const char* Language;
@@ -86,8 +86,8 @@ TEST(TipForm, TheTipsFollowTheLanguageAsWritten)
         {"GERMAN", "tips/"},
         {"ENGLISH", "tips/ENGLISH/"},
         {"SWEDISH", "tips/SWEDISH/"},
-        {"english", "tips/"},  // file names follow the language only as the installer writes it
-        {"FRENCH", "tips/"},
+        {"english", "tips/ENGLISH/"},  // the value is upper-cased when it is read
+        {"FRENCH", "tips/"},           // an unknown language is German
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Language);

@@ -110,7 +110,7 @@ ProgramFixture::~ProgramFixture()
 
 QString ProgramFixture::ArchiveRoot() const
 {
-    return Home + (m_language == QLatin1String("GERMAN") ? QStringLiteral("Korvanta/") : QStringLiteral("Slideshow/"));
+    return Home + QStringLiteral("Korvanta/");
 }
 
 void ProgramFixture::SetSetting(const QString& key, const QString& value) const

@@ -1,5 +1,7 @@
 // Saving: formats, depths, quality factors, row and status callbacks, the safe replace.
 #include "ImageFixtures.h"
+#include "platform/imagelib/FileIo.h"
+#include "support/FullDisk.h"
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>
@@ -7,6 +9,8 @@
 #include <filesystem>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace fixtures;
 
@@ -367,4 +371,53 @@ TEST(SafeReplace, MemoryAndFileSavesGiveTheSameBytes)
         ASSERT_EQ(L_SaveBitmapMemory(&mem, &b, format, 0, 4, nullptr), LE_SUCCESS);
         EXPECT_EQ(ReadFile(path), mem) << format;
     }
+}
+
+TEST(SafeReplace, AFullDiskOrAWriteProtectedPictureKeepsTheOldFile)
+{
+    const LBitmap b = MakeRgb(64, 48, Smooth);
+    const Bytes old = Saved(MakeRgb(8, 8), LFMT_JFIF);
+    {
+        kvtest::FullDisk disk;
+        const std::string dir = disk.Folder().toStdString();
+        WriteFile(dir + "photo.jpg", old);
+        disk.Fill();
+        for (std::int32_t format : {LFMT_JFIF, LFMT_JPEG_422, LFMT_BMP, LFMT_PNG})
+            EXPECT_EQ(Save(dir + "photo.jpg", b, format), LE_FILE_WRITE) << format;
+        EXPECT_EQ(ReadFile(dir + "photo.jpg"), old);
+        disk.Release();
+        std::vector<std::string> left = ListDir(dir);
+        EXPECT_EQ(left, (std::vector<std::string>{"photo.jpg"}));
+    }
+    // Mode 0444: refused also for root, who could write it.
+    const std::string dir = TempDir();
+    WriteFile(dir + "kept.jpg", old);
+    ::chmod((dir + "kept.jpg").c_str(), 0444);
+    EXPECT_EQ(Save(dir + "kept.jpg", b, LFMT_JFIF), LE_FILE_WRITE);
+    EXPECT_EQ(ReadFile(dir + "kept.jpg"), old);
+    EXPECT_EQ(ListDir(dir), (std::vector<std::string>{"kept.jpg"}));
+}
+
+TEST(SafeReplace, AWriterKilledBeforeItsCommitLeavesNothing)
+{
+    const std::string dir = TempDir();
+    WriteFile(dir + "photo.jpg", {1, 2, 3});
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Half a picture written, then the process ends without a word: as a kill does.
+        kvimg::SafeFileWriter writer;
+        if (writer.Open((dir + "photo.jpg").c_str()) != LE_SUCCESS)
+            ::_exit(2);
+        const std::vector<std::uint8_t> half(3 << 20, 0x55);
+        writer.Write(half.data(), half.size());
+        writer.WriteAt(0, half.data(), 16);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ListDir(dir), (std::vector<std::string>{"photo.jpg"}));
+    EXPECT_EQ(ReadFile(dir + "photo.jpg"), (Bytes{1, 2, 3}));
 }

@@ -133,6 +133,22 @@ TEST(PicturesIni, WritesCrlfLinesWithoutHeaderAndReadsThemBack)
     EXPECT_TRUE(ReadPicturesIni(folder + "missing").isEmpty());
 }
 
+TEST(PicturesIni, NamesThatLeaveTheFolderAreDropped)
+{
+    const QString folder = kvtest::MakeTempFolder("escape");
+    QFile f(folder + "Pictures.ini");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("../../Fotos/x.jpg | fremd\r\n../../../etc/passwd\r\nok.jpg | gut\r\n.\r\n.. | oben\r\n"
+            "sub/y.jpg\r\n..jpg\r\n");
+    f.close();
+    QStringList names;
+    for (const TPictureLine& line : ReadPicturesIni(folder))
+        names << line.Name;
+    EXPECT_EQ(names, (QStringList{"ok.jpg", "..jpg"}));
+    for (const char* name : {"", ".", "..", "a/b.jpg", "/etc/passwd"})
+        EXPECT_FALSE(IsPlainFileName(name)) << name;
+}
+
 TEST(PicturesIni, AFailedWriteKeepsTheOldFile)
 {
     const QString folder = kvtest::MakeTempFolder("keep");

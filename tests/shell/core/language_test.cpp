@@ -100,15 +100,42 @@ TEST_F(LanguageTest, NoLanguageKeyGivesGerman)
     EXPECT_EQ(GetLangText(515), "Abbrechen");
 }
 
-TEST_F(LanguageTest, LowerCaseLanguageFindsItsTextsButKeepsItsSpelling)
+TEST_F(LanguageTest, LanguageValueIsUpperCasedAndAnUnknownOneGivesGerman)
 {
-    writeGenerator("Language=english\n");
+    struct Case {
+        QByteArray value;
+        QString name;
+        QString text;
+        QStringList messages;
+    };
     writeLanguage();
-    LoadLanguage();
-    EXPECT_EQ(LanguageName, "english");
-    EXPECT_EQ(GetLangText(515), "Cancel");
-    // Windows that pick file names compare exactly, so they do not see English here.
-    EXPECT_FALSE(LanguageName == "ENGLISH");
+    const QList<Case> cases = {
+        {"english", "ENGLISH", "Cancel", {}},
+        {" Swedish ", "SWEDISH", "Avbryt", {}},
+        {"FRENCH", "GERMAN", "Abbrechen", {folder + "Generator.ini: Sprache \"FRENCH\" unbekannt, GERMAN wird verwendet!"}},
+        {"engl", "GERMAN", "Abbrechen", {folder + "Generator.ini: Sprache \"engl\" unbekannt, GERMAN wird verwendet!"}},
+    };
+    for (const Case& c : cases) {
+        UnloadLanguage();
+        ClearRecordedLanguageMessages();
+        writeGenerator("Language=" + c.value + "\n");
+        LoadLanguage();
+        EXPECT_EQ(LanguageName, c.name) << c.value.constData();
+        EXPECT_EQ(GetLangText(515), c.text) << c.value.constData();
+        EXPECT_EQ(RecordedLanguageMessages(), c.messages) << c.value.constData();
+    }
+}
+
+TEST_F(LanguageTest, ALanguageFileWithoutTheChosenSectionIsNamed)
+{
+    writeGenerator("Language=SWEDISH\n");
+    for (const QByteArray& content : {QByteArray(), QByteArray("[GERMAN]\n515=Abbrechen\n")}) {
+        UnloadLanguage();
+        ClearRecordedLanguageMessages();
+        writeFile(folder + "Language.ini", content);
+        LoadLanguage();
+        EXPECT_EQ(RecordedLanguageMessages(), QStringList{folder + "Language.ini: [SWEDISH] nicht gefunden!"});
+    }
 }
 
 TEST_F(LanguageTest, TextsAreLookedUpByTheirDecimalNumber)
@@ -130,12 +157,6 @@ TEST_F(LanguageTest, NoFallbackToAnotherLanguage)
     LoadLanguage();
     EXPECT_EQ(GetLangText(515), "Avbryt");
     EXPECT_EQ(GetLangText(100001), "");  // only in GERMAN and ENGLISH
-
-    UnloadLanguage();
-    writeGenerator("Language=FRENCH\n");
-    LoadLanguage();
-    EXPECT_EQ(LanguageName, "FRENCH");
-    EXPECT_EQ(GetLangText(515), "");
 }
 
 TEST_F(LanguageTest, NoTextsBeforeLoadingOrAfterUnloading)

@@ -49,6 +49,22 @@ TEST(ThumbnailCacheName, KeysOnPathSizeAndTime)
     EXPECT_NE(name, ThumbnailCacheName("/Fotos/Bild-1.JPG", 1234, 1700000000124));
 }
 
+TEST(ThumbnailCacheName, LongPathsAreCutAndToldApartByAHash)
+{
+    const QString deep = "/" + QString("sehr langer Ordnername ").repeated(12);
+    const QString a = ThumbnailCacheName(deep + "/a.jpg", 1, 2);
+    const QString b = ThumbnailCacheName(deep + "/b.jpg", 1, 2);
+    const QString umlauts = ThumbnailCacheName(QString::fromUtf8("/Ä").repeated(150) + "/c.jpg", 1, 2);
+    EXPECT_NE(a, b);
+    for (const QString& name : {a, b, umlauts}) {
+        EXPECT_LE(name.toUtf8().size(), 230) << name.toStdString();
+        EXPECT_TRUE(name.endsWith("_1_2.jpg")) << name.toStdString();
+    }
+    EXPECT_TRUE(a.startsWith("xsehr_langer_ordnername_"));
+    // Short paths keep their plain flat name.
+    EXPECT_EQ(ThumbnailCacheName("/a.jpg", 1, 2), "xa_jpg_1_2.jpg");
+}
+
 TEST(ConvertedCopySuffix, NamesEachConvertedFormat)
 {
     EXPECT_EQ(ConvertedCopySuffix(".TIF"), "_tiff.jpg");

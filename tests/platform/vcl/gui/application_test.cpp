@@ -1,11 +1,13 @@
 // Message boxes, common dialogs, the shell open, the cursor and event processing.
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Interaction.h"
 
 #include "GuiTestUtil.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QApplication>
 #include <QGuiApplication>
@@ -269,4 +271,34 @@ TEST(ScriptedUi, UnscriptedBoxesAndWindowsFailTheTest)
     kvtest::Ui().Allow(TAskKind::ShellOpen, [](TAskRequest&) { return TAskAnswer(1); });
     EXPECT_EQ(ShellOpen(kvtest::TestHome()), kShellOpenOk);
     EXPECT_EQ(ShellOpen(kvtest::TestHome()), kShellOpenOk);
+}
+
+TEST(ShellOpen, TheOpenerIsWaitedForAndItsFailureCounts)
+{
+    const QString bin = kvtest::MakeTempFolder("openers");
+    const auto opener = [&](const char* name, const QByteArray& body) {
+        const QString path = bin + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + body + "\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    };
+    struct Case {
+        QString program;
+        int launched;
+    };
+    const Case cases[] = {
+        {opener("no-browser", "exit 4"), 0},           // xdg-open without a browser set up
+        {opener("opened", "exit 0"), 1},
+        {opener("still-starting", "sleep 3"), 1},      // still running after the wait
+        {bin + "missing", 0},
+    };
+    for (const Case& c : cases) {
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_EQ(OpenUrlAndWait("https://example.org/", c.program, 400), c.launched) << c.program.toStdString();
+        EXPECT_LT(timer.elapsed(), 2000) << c.program.toStdString();
+    }
 }

@@ -1,14 +1,17 @@
-// Building the open slideshow, continued: turning and mirroring its pictures, dragging
-// pictures in from the source list and within the list, keys, and the title and time edits.
+// Turning and mirroring the pictures of the open slideshow, dragging pictures in from the
+// source list and within the list, keys, and the title and time edits.
 #include "shell/fMain.h"
 #include "shell/Windows.h"
 
 #include "controls/HTMListBox.h"
 #include "imaging/LEADImage.h"
+#include "imaging/LErrCode.h"
+#include "platform/imagelib/imagelib.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Files.h"
 #include "platform/vcl/Guard.h"
 #include "platform/vcl/SysUtils.h"
+#include "shell/core/Archive.h"
 #include "shell/core/Helpers.h"
 #include "shell/fMain_internal.h"
 #include "ui_fMain.h"
@@ -87,7 +90,7 @@ void TMainForm::SelectedPicturePath()
     if (index < 0 || index >= DiashowListBox->Items().Count())
         return;
     const QString name = PictureItemName(DiashowListBox->Items()[index]);
-    if (!name.isEmpty() && !DiashowPath().isEmpty())
+    if (IsPlainFileName(name) && !DiashowPath().isEmpty())
         SelectedPicture = DiashowPath() + name;
 }
 
@@ -102,30 +105,48 @@ void TMainForm::RotateOrFlipPicture(const QString& operation)
     TLEADImage& view = *m_ui->ViewLEADImage;
     const TColor white = 0xFFFFFF;
     bool done = false;
-    try {
-        // The picture itself, never whatever the preview happens to hold.
-        if (view.Load(SelectedPicture, 0, 1, -1) == 1) {
-            int rc = 0;
-            if (operation == QLatin1String("90"))
-                rc = view.Rotate(9000, 1, white);
-            else if (operation == QLatin1String("-90"))
-                rc = view.Rotate(27000, 1, white);
-            else if (operation == QLatin1String("180"))
-                rc = view.Rotate(18000, 1, white);
-            else if (operation == QLatin1String("FlipV"))
-                rc = view.Reverse();
-            else if (operation == QLatin1String("FlipH"))
-                rc = view.Flip();
-            // The save writes a temporary file beside the picture and replaces it only once
-            // the whole picture is written.
-            done = rc == 1 && view.Save(SelectedPicture, 23, 24, 4, 0) == 1;
+    int losslessRc = LE_NOT_SUPPORTED;
+    QString failure;
+    // A JPEG whose size allows it is turned without decoding: nothing of its quality goes.
+    const std::pair<const char*, std::int32_t> lossless[] = {
+        {"90", LJXF_ROTATE90}, {"-90", LJXF_ROTATE270}, {"180", LJXF_ROTATE180},
+        {"FlipV", LJXF_MIRROR}, {"FlipH", LJXF_FLIP}};
+    for (const auto& [name, code] : lossless) {
+        if (operation == QLatin1String(name))
+            losslessRc = L_TransformJpegLossless(QFile::encodeName(SelectedPicture).constData(), code);
+    }
+    if (losslessRc == LE_SUCCESS) {
+        done = true;
+    } else if (losslessRc != LE_NOT_SUPPORTED) {
+        failure = LeadErrorText(losslessRc);
+    } else {
+        try {
+            // The picture itself, never whatever the preview happens to hold.
+            if (view.Load(SelectedPicture, 0, 1, -1) == 1) {
+                int rc = 0;
+                if (operation == QLatin1String("90"))
+                    rc = view.Rotate(9000, 1, white);
+                else if (operation == QLatin1String("-90"))
+                    rc = view.Rotate(27000, 1, white);
+                else if (operation == QLatin1String("180"))
+                    rc = view.Rotate(18000, 1, white);
+                else if (operation == QLatin1String("FlipV"))
+                    rc = view.Reverse();
+                else if (operation == QLatin1String("FlipH"))
+                    rc = view.Flip();
+                // The save writes a temporary file beside the picture and replaces it only
+                // once the whole picture is written.
+                done = rc == 1 && view.Save(SelectedPicture, 23, 24, 4, 0) == 1;
+            }
+        } catch (...) {
+            done = false;
         }
-    } catch (...) {
-        done = false;
+        if (!done)
+            failure = view.LastErrorText();
     }
     if (!done) {
         busy.reset();
-        MessageBoxFlags(QStringLiteral("An error occured in your application, ") + QChar('\n') + view.LastErrorText(),
+        MessageBoxFlags(QStringLiteral("An error occured in your application, ") + QChar('\n') + failure,
                         QStringLiteral("Error"), MB_OK);
         return;
     }
@@ -143,7 +164,7 @@ void TMainForm::RefreshSelectedThumbnail()
         return;
     const QString folder = DiashowPath();
     const QString name = PictureItemName(items[index]);
-    if (folder.isEmpty() || name.isEmpty())
+    if (folder.isEmpty() || !IsPlainFileName(name))
         return;
     const QString text = PictureItemText(items[index]);
     const QString thumbnail = ThumbnailPath(folder + name, false);
@@ -164,6 +185,10 @@ void TMainForm::RefreshSelectedThumbnail()
     items.Insert(index, PictureItem(numbered, name, text, true));
     DiashowListBox->setItemIndex(index);
     DiashowListBox->setSelected(index, selected);
+    // The turned picture in the preview, and its new size in the status line.
+    SelectedPicturePath();
+    if (!SelectedPicture.isEmpty())
+        ShowPicturePreview(SelectedPicture, false, true);
 }
 
 void TMainForm::SelectItemAfterDrop(int index)
@@ -178,6 +203,7 @@ void TMainForm::SelectItemAfterDrop(int index)
         return;
     list.setItemIndex(row);
     list.setSelected(row, true);
+    ShowCurrentItemText();
 }
 
 void TMainForm::FileListBoxDragOver(bool& accept)
@@ -228,7 +254,7 @@ void TMainForm::DiashowListBoxDragDrop(QObject* source, int x, int y)
             if (files.Selected(i))
                 WorkList1->Add(SourcePicturePath(files.Items()[i]));
         }
-        if (WorkList1->Count() == 0)
+        if (WorkList1->Count() == 0 || !EnsureDiashowTitle())
             return;
         const int count = DiashowListBox->Items().Count();
         const int at = DragIndex < 0 || DragIndex > count ? count : DragIndex;
@@ -249,8 +275,11 @@ void TMainForm::DiashowListBoxDragDrop(QObject* source, int x, int y)
             m_ui->PicProgressBar->hide();
         }
         DraggingOverList = false;
-        if (DiashowListBox && DiashowListBox->Items().Count() > 0)
+        if (DiashowListBox && DiashowListBox->Items().Count() > 0) {
             SelectItemAfterDrop(at);
+            // As a click on the list: the dropped picture's text and preview.
+            DiashowListBoxClick();
+        }
         return;
     }
     if (source != DiashowListBox)

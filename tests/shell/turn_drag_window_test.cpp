@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -58,14 +59,14 @@ QList<int> SelectedRows(const THTMListBox& list)
     return rows;
 }
 
-class Building2 : public ::testing::Test {
+class TurnDrag : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(program.Ready());
         ASSERT_TRUE(Start());
         source = kvtest::MakeTempFolder("source");
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
     }
     void TearDown() override { CloseAndEnd(); }
@@ -106,7 +107,7 @@ protected:
 
 } // namespace
 
-TEST_F(Building2, RotatingTwiceSwapsSidesAndNumbersTheThumbnails)
+TEST_F(TurnDrag, RotatingTwiceSwapsSidesAndNumbersTheThumbnails)
 {
     Fill({"a.jpg", "b.jpg"});
     THTMListBox& list = *MainForm->DiashowListBox;
@@ -123,6 +124,10 @@ TEST_F(Building2, RotatingTwiceSwapsSidesAndNumbersTheThumbnails)
     EXPECT_TRUE(list.Items()[1].contains("_THUMB_1b.jpg"));
     EXPECT_EQ(QImage(folder + "_THUMB_1b.jpg").height(), 70);
     EXPECT_EQ(SelectedRows(list), QList<int>{1});
+    // The preview shows the turned picture, and the status line its new size.
+    EXPECT_EQ(MainForm->ui()->ViewLEADImage->BitmapWidth(), 90);
+    EXPECT_TRUE(MainForm->ui()->StatusBar1->currentMessage().contains("90x120"))
+        << MainForm->ui()->StatusBar1->currentMessage().toStdString();
 
     MainForm->ui()->SpeedButton5->click();
     EXPECT_EQ(QImage(folder + "b.jpg").size(), QSize(120, 90));
@@ -133,7 +138,7 @@ TEST_F(Building2, RotatingTwiceSwapsSidesAndNumbersTheThumbnails)
     EXPECT_TRUE(kvtest::Ui().Asked().empty());
 }
 
-TEST_F(Building2, AFailedTurnIsReportedAndChangesNothing)
+TEST_F(TurnDrag, AFailedTurnIsReportedAndChangesNothing)
 {
     Fill({"a.jpg"});
     MainForm->DiashowListBox->setItemIndex(0);
@@ -154,7 +159,7 @@ TEST_F(Building2, AFailedTurnIsReportedAndChangesNothing)
     EXPECT_EQ(kvtest::Ui().Asked()[0].Caption, "Error");
 }
 
-TEST_F(Building2, EachTurnMovesTheRedQuarter)
+TEST_F(TurnDrag, EachTurnMovesTheRedQuarter)
 {
     // Where the red top-left quarter of the 120 x 90 picture lands, as a corner of the result.
     struct Case {
@@ -170,7 +175,7 @@ TEST_F(Building2, EachTurnMovesTheRedQuarter)
         {"SpeedButton10", {120, 90}, {5, 80}},  // top and bottom swapped
     };
     for (const Case& c : cases) {
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         Fill({"p.jpg"});
         MainForm->DiashowListBox->setItemIndex(0);
@@ -183,7 +188,7 @@ TEST_F(Building2, EachTurnMovesTheRedQuarter)
     }
 }
 
-TEST_F(Building2, TurningWithoutACurrentPictureDoesNothing)
+TEST_F(TurnDrag, TurningWithoutACurrentPictureDoesNothing)
 {
     // A source picture was clicked and previewed, the slideshow list is empty.
     SetSource({"s.jpg"});
@@ -197,11 +202,12 @@ TEST_F(Building2, TurningWithoutACurrentPictureDoesNothing)
     }
     EXPECT_EQ(kvtest::ReadFile(source + "s.jpg"), before);
     EXPECT_TRUE(kvtest::Ui().Asked().empty());
-    if (MainForm->DiashowListBox)
+    if (MainForm->DiashowListBox) {
         EXPECT_EQ(MainForm->DiashowListBox->Items().Count(), 0);
+    }
 }
 
-TEST_F(Building2, DroppedSourcePicturesLandInSourceOrder)
+TEST_F(TurnDrag, DroppedSourcePicturesLandInSourceOrder)
 {
     struct Case {
         int dropRow;  // -1: below the last item
@@ -214,7 +220,7 @@ TEST_F(Building2, DroppedSourcePicturesLandInSourceOrder)
         {-1, {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "x.jpg", "y.jpg", "z.jpg"}, 4},
     };
     for (const Case& c : cases) {
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         Fill({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
         MakeTall();
@@ -243,7 +249,7 @@ TEST_F(Building2, DroppedSourcePicturesLandInSourceOrder)
     }
 }
 
-TEST_F(Building2, ForeignDragsAreRefused)
+TEST_F(TurnDrag, ForeignDragsAreRefused)
 {
     Fill({"a.jpg"});
     bool accept = true;
@@ -251,7 +257,7 @@ TEST_F(Building2, ForeignDragsAreRefused)
     EXPECT_FALSE(accept);
 }
 
-TEST_F(Building2, InternalMoveReordersListAndPicturesIni)
+TEST_F(TurnDrag, InternalMoveReordersListAndPicturesIni)
 {
     Fill({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
     MakeTall();
@@ -283,10 +289,10 @@ TEST_F(Building2, InternalMoveReordersListAndPicturesIni)
     EXPECT_EQ(SelectedRows(list), (QList<int>{1, 3}));
 }
 
-TEST_F(Building2, DeleteKeyRemovesSelectedSlideshowPicturesFromEitherList)
+TEST_F(TurnDrag, DeleteKeyRemovesSelectedSlideshowPicturesFromEitherList)
 {
     for (const bool fromSource : {false, true}) {
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         Fill({"a.jpg", "b.jpg", "c.jpg"});
         THTMListBox& list = *MainForm->DiashowListBox;
@@ -306,7 +312,7 @@ TEST_F(Building2, DeleteKeyRemovesSelectedSlideshowPicturesFromEitherList)
     EXPECT_FALSE(MainForm->ShiftCtrlDown);
 }
 
-TEST_F(Building2, TitleAndTimeEditsKeepTheSlideshowFields)
+TEST_F(TurnDrag, TitleAndTimeEditsKeepTheSlideshowFields)
 {
     QTest::keyClicks(MainForm->ui()->TitleEdit, "Sommer");
     QLineEdit& sec = *MainForm->ui()->SecEdit;
@@ -316,7 +322,7 @@ TEST_F(Building2, TitleAndTimeEditsKeepTheSlideshowFields)
     EXPECT_EQ(MainForm->DiashowTime, "7x");
 }
 
-TEST_F(Building2, DraggingWithTheMouseAddsAndMoves)
+TEST_F(TurnDrag, DraggingWithTheMouseAddsAndMoves)
 {
     Fill({"a.jpg", "b.jpg", "c.jpg"});
     // The drag finds its target on the screen.
