@@ -28,7 +28,7 @@ protected:
         ASSERT_TRUE(program.Ready());
         ASSERT_TRUE(Start());
         source = kvtest::MakeTempFolder("source");
-        MainForm->OpenDiashowFolder("del");
+        kvtest::OpenNewSlideshow();
         folder = MainForm->DiashowPath();
         kvtest::FillSourceList(source, {"a.jpg", "b.jpg"}, [](const QString& path) {
             QImage image(80, 60, QImage::Format_RGB32);
@@ -102,6 +102,10 @@ TEST_F(EditorHandOff, SavedEditReachesThePictureAndItsThumbnail)
     const QImage thumbnail(folder + "_THUMB_a.jpg");
     EXPECT_GT(thumbnail.height(), thumbnail.width());
     EXPECT_FALSE(QFile::exists(MainForm->ProgramFolder + "UNDO_1.jpg"));
+    // The preview follows the edited picture.
+    const TLEADImage& preview = *MainForm->ui()->ViewLEADImage;
+    EXPECT_EQ(preview.LoadedFileName(), folder + "a.jpg");
+    EXPECT_EQ(preview.BitmapWidth(), 60);
 }
 
 } // namespace
