@@ -9,6 +9,9 @@
 #include "shell/Windows.h"
 #include "shell/core/Language.h"
 #include "shell/core/ProductInfo.h"
+#include "editing/fBildbearbeitung.h"
+#include "editing/fLeadEffects.h"
+#include "editing/fSize.h"
 #include "output/fCheckAudio.h"
 #include "output/fExport.h"
 #include "output/fHTML.h"
@@ -162,6 +165,9 @@ bool StartProgram()
     WerbungForm = new TWerbungForm(MainForm);
     ExportForm = new TExportForm(MainForm);
     AnweisungForm = new TAnweisungForm(MainForm);
+    BildbeaerbeitungForm = new TBildbeaerbeitungForm(MainForm);
+    LeadEffectsForm = new TLeadEffectsForm(MainForm);
+    SizeForm = new TSizeForm(MainForm);
     ZuschneidenTipForm2 = new TZuschneidenTipForm2(MainForm);
     BetrachterForm = new TBetrachterForm(MainForm);
     ZuschneidenTipForm = new TZuschneidenTipForm(MainForm);
@@ -193,6 +199,7 @@ bool StartProgram()
     QRListA5Form->Source = printSource;
     QRThumbnailForm->Source = printSource;
     InstallVideoHooks();
+    MainForm->BindEditor();
     HTMLForm->Source = [] {
         TGallerySource source{MainForm->DiashowPath(), MainForm->ui()->TitleEdit->text(), {}};
         if (const THTMListBox* list = MainForm->DiashowListBox)
@@ -243,6 +250,9 @@ void EndProgram()
     BetrachterForm = nullptr;
     DVDWizardForm = nullptr;
     DVDForm = nullptr;
+    BildbeaerbeitungForm = nullptr;
+    LeadEffectsForm = nullptr;
+    SizeForm = nullptr;
     HTMLForm = nullptr;
     UnloadLanguage();
     UnloadQtTranslations();

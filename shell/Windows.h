@@ -26,6 +26,9 @@ class TZuschneidenTipForm2;
 class TBetrachterForm;
 class TDVDWizardForm;
 class TDVDForm;
+class TBildbeaerbeitungForm;
+class TLeadEffectsForm;
+class TSizeForm;
 class THTMLForm;
 class TFTPForm;
 
@@ -53,6 +56,9 @@ extern TZuschneidenTipForm2* ZuschneidenTipForm2;
 extern TBetrachterForm* BetrachterForm;
 extern TDVDWizardForm* DVDWizardForm;
 extern TDVDForm* DVDForm;
+extern TBildbeaerbeitungForm* BildbeaerbeitungForm;
+extern TLeadEffectsForm* LeadEffectsForm;
+extern TSizeForm* SizeForm;
 extern THTMLForm* HTMLForm;
 // The upload window made by the gallery window for its last upload request.
 extern TFTPForm* FTPForm;

@@ -253,6 +253,14 @@ public:
     void SelectedPicturePath();
     // A new numbered thumbnail of the current picture, which its item then shows.
     void RefreshSelectedThumbnail();
+    // The image editor's hand-offs (fMain_editor.cpp): the editor's links to this window, its
+    // button and the double clicks on the slideshow list and the preview. The editor opens
+    // only while a slideshow picture is current.
+    void BindEditor();
+    bool SlideshowPictureCurrent() const;
+    void BildbearbeitungBitBtnClick();
+    void DiashowListBoxDblClick();
+    void ViewLEADImageDblClick();
     // Selects index alone (the last item when index is -1 or beyond the list) and makes it
     // current.
     void SelectItemAfterDrop(int index);

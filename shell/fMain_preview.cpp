@@ -41,6 +41,7 @@ void TMainForm::FileListBoxClick()
     for (QToolButton* button : {m_ui->SpeedButton5, m_ui->SpeedButton6, m_ui->SpeedButton7, m_ui->SpeedButton9,
                                 m_ui->SpeedButton10})
         button->setEnabled(current);
+    m_ui->BildbearbeitungBitBtn->setEnabled(current);
     Timer2->start();
 }
 
@@ -121,26 +122,26 @@ void TMainForm::ShowPicturePreview(const QString& item, bool slideshow, bool for
 
 namespace {
 
-// TextLabel in color, the turn buttons on or off; the picture editor is not there yet, so
-// its button stays off.
-void SetPictureTools(Ui::TMainForm& ui, bool on)
+// TextLabel in color, the turn buttons on or off; the editor button on only while a slideshow
+// picture is current (the editor opens that one).
+void SetPictureTools(Ui::TMainForm& ui, bool on, bool editor)
 {
     QPalette palette = ui.TextLabel->palette();
     palette.setColor(QPalette::WindowText, ToQColor(on ? kToolsOnColor : kToolsOffColor));
     ui.TextLabel->setPalette(palette);
     for (QToolButton* button : {ui.SpeedButton5, ui.SpeedButton6, ui.SpeedButton7, ui.SpeedButton9, ui.SpeedButton10})
         button->setEnabled(on);
-    ui.BildbearbeitungBitBtn->setEnabled(false);
+    ui.BildbearbeitungBitBtn->setEnabled(editor);
 }
 
 } // namespace
 
 void TMainForm::EnablePictureTools()
 {
-    SetPictureTools(*m_ui, true);
+    SetPictureTools(*m_ui, true, SlideshowPictureCurrent());
 }
 
 void TMainForm::DisablePictureTools()
 {
-    SetPictureTools(*m_ui, false);
+    SetPictureTools(*m_ui, false, false);
 }

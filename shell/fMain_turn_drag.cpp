@@ -78,6 +78,7 @@ void TMainForm::BindDiashowListBox(THTMListBox* box)
     box->OnKeyDown = [this](QObject*, int& key, TShiftState) { Guard([&] { DiashowListBoxKeyDown(key); }); };
     box->OnKeyUp = [this](QObject*, int& key, TShiftState) { Guard([&] { DiashowListBoxKeyUp(key); }); };
     box->OnClick = [this](QObject*) { Guard([&] { DiashowListBoxClick(); }); };
+    box->OnDblClick = [this](QObject*) { Guard([&] { DiashowListBoxDblClick(); }); };
 }
 
 void TMainForm::SelectedPicturePath()
