@@ -54,8 +54,9 @@ TEST_F(CheckAudio, Mp3FilesMadeByLame)
         EXPECT_EQ(form.StereoText, QString::fromLatin1(c.stereo));
         EXPECT_EQ(form.VersionText, QStringLiteral("MPEG 1"));
         EXPECT_EQ(form.LayerText, QStringLiteral("Layer III"));
-        if (c.bitRate)
+        if (c.bitRate) {
             EXPECT_EQ(Box(ui->BitRateText), QString::fromLatin1(c.bitRate));
+        }
         if (c.encoder) {
             EXPECT_TRUE(Box(ui->BitRateText).startsWith(QStringLiteral("VBR ")));
             EXPECT_EQ(Box(ui->EncoderText), QString::fromLatin1(c.encoder));

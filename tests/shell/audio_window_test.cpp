@@ -154,7 +154,7 @@ TEST_F(AudioTitles, AddingAnExistingNameAsksAndKeepsOrReplaces)
 TEST_F(AudioTitles, UnfitTitlesAreRefusedAndNothingIsCopied)
 {
     const QString music = kvtest::MakeTempFolder(QStringLiteral("music"));
-    for (const QString name : {QStringLiteral("low.wav"), QStringLiteral("mono.wav")}) {
+    for (const QString& name : {QStringLiteral("low.wav"), QStringLiteral("mono.wav")}) {
         SCOPED_TRACE(name.toStdString());
         const QString source = music + name;
         QFile::copy(Stock(name), source);

@@ -180,8 +180,9 @@ TEST_F(Making, WizardNeedsAChoiceAndOffersOnlyBuiltOutputs)
         EXPECT_TRUE(built->isEnabled()) << built->objectName().toStdString();
     // A choice whose window is not built is never offered; the online photo row is designed off.
     for (const TMainForm::TMakeChoiceRow& row : TMainForm::MakeChoiceTable()) {
-        if (!row.Run)
+        if (!row.Run) {
             EXPECT_FALSE(MakeWizzard->Choice(row.Radio)->isEnabled()) << row.Radio;
+        }
     }
     EXPECT_FALSE(w.FotoEntwickungRadioButton->isEnabled());
 
