@@ -27,7 +27,7 @@ void LoadTempIntoArt(TpelDrawImage& art, const QString& tempFile);
 
 class TBitmapEffectsHost : public IPainterEffectsHost {
 public:
-    TBitmapEffectsHost(TpelDrawImage& art, TBitmap full) : m_art(art), Full(std::move(full)) {}
+    TBitmapEffectsHost(TpelDrawImage& art, TBitmap full) : Full(std::move(full)), m_art(art) {}
     void LoadTempIntoArt() override;
     void TakeArtResult(bool sharpen) override;
 
