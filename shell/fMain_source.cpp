@@ -176,7 +176,7 @@ void TMainForm::ReadSourceFolder(const QString& folder)
     repaint();
     ClearTempPicFolder();
     // The emptied temporary folder took its copies along.
-    ConvertedCopies.removeIf([this](const QString& path) { return !FileExists(path); });
+    ConvertedCopies.removeIf([](const QString& path) { return !FileExists(path); });
 
     QString runFolder = AddBackslash(folder);
     const QStringList entries = FilesOf(runFolder);

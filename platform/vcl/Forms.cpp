@@ -285,7 +285,8 @@ void TForm::keyPressEvent(QKeyEvent* e)
 {
     // Escape does not close a window, as in the framework (a window binds it where wanted).
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
-        QWidget::keyPressEvent(e);
+        // Past QDialog on purpose: its handler would reject the window.
+        QWidget::keyPressEvent(e);  // NOLINT(bugprone-parent-virtual-call)
         return;
     }
     QDialog::keyPressEvent(e);
