@@ -5,6 +5,8 @@
 // run. Prints the times, the ratio, the real-time factors and the core count.
 //
 //   video_bench [--work DIR] [--runs N] [--pictures N]
+#include "support/CameraPicture.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -23,26 +25,14 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using benchsupport::BestOf;
+
 using OpenProc = int (*)(const char* const*, const char* const*);
 using EncodeProc = int (*)();
 
 constexpr int kHold = 125;        // 5 s at 25 frames per second
 constexpr int kTransition = 12;
 constexpr int kEndCardHold = 100;
-
-double BestOf(int runs, const std::function<bool()>& once)
-{
-    double best = -1;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        if (!once())
-            return -1;
-        const double t = std::chrono::duration<double>(Clock::now() - t0).count();
-        best = best < 0 ? t : std::min(best, t);
-    }
-    return best;
-}
 
 // A photo-like frame: a gradient sky, a horizon, shapes and fine noise.
 QImage MakePicture(QSize size, int seed)
