@@ -84,7 +84,25 @@ public:
         TColor TransferColor = clWhite;
         TRect ZoomRect{0, 0, 50, 50};
         TRect RangeRect{0, 0, 256, 256};
+        TCopyMode RangeCopyMode = cmSrcCopy;
     } Drag;
+
+    // --- work bitmaps of the tools ---------------------------------------------------------
+    // RangeRect := the whole picture (inclusive corners), RangeCopyMode := source copy, and
+    // WorkBitmap := a copy of the picture.
+    void SnapshotPicture();
+    // WorkBitmap sized to RangeRect (inclusive corners) and filled with color.
+    void ClearWorkBitmap(TColor color);
+    // WorkBitmap sized to RangeRect and loaded with that part of the canvas by RangeCopyMode,
+    // 24 bits per pixel.
+    void CopyRangeToWorkBitmap();
+    // ZoomBitmap := the picture at 24 bits.
+    void CopyPictureToZoomBitmap();
+    // WorkBitmap sized to r (inclusive corners), in the picture's pixel format, loaded with
+    // that part of the canvas by source copy.
+    void CopyCloneArea(const TRect& r);
+    // Adds the mouse step (x, y) - LastPoint to StartPoint.
+    void MoveStartPoint(int x, int y);
 
     // Tool dispatch of the mouse (the tools answer to Shape); the component's own mouse events
     // are not raised.

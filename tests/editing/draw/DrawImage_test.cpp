@@ -108,6 +108,34 @@ TEST(DrawImage, TwoComponentsEachFreeTheirOwnDialog)
     second.reset();
 }
 
+TEST(DrawImage, WorkBitmapsCopyTheirRangeOfThePicture)
+{
+    TpelDrawImage art;
+    art.SetPicture(Photo(9, 7));
+
+    art.Drag.RangeCopyMode = cmSrcInvert;
+    art.SnapshotPicture();
+    EXPECT_EQ(art.Drag.RangeCopyMode, cmSrcCopy);
+    EXPECT_EQ(art.Drag.RangeRect, (TRect{0, 0, 8, 6}));
+    EXPECT_TRUE(SamePixels(art.WorkBitmap, art.Picture()));
+
+    // Inclusive corners: (2, 1)-(4, 3) is 3 x 3 pixels starting at (2, 1).
+    art.CopyCloneArea(TRect{2, 1, 4, 3});
+    ASSERT_EQ(art.WorkBitmap.Width(), 3);
+    ASSERT_EQ(art.WorkBitmap.Height(), 3);
+    EXPECT_EQ(Pixel(art.WorkBitmap, 0, 0), Pixel(art.Picture(), 2, 1));
+    EXPECT_EQ(Pixel(art.WorkBitmap, 2, 2), Pixel(art.Picture(), 4, 3));
+
+    art.Drag.RangeRect = TRect{1, 1, 2, 2};
+    art.ClearWorkBitmap(clRed);
+    EXPECT_TRUE(SamePixels(art.WorkBitmap, Filled(2, 2, 0, 0, 255)));
+
+    art.Drag.StartPoint = TPoint{10, 10};
+    art.Drag.LastPoint = TPoint{4, 4};
+    art.MoveStartPoint(6, 1);
+    EXPECT_EQ(art.Drag.StartPoint, (TPoint{12, 7}));
+}
+
 TEST(DrawImageEffects, AdjustmentRunsLightnessThenSaturationThenContrast)
 {
     TpelDrawImage art;
