@@ -150,30 +150,42 @@ TEST(MouseDispatch, CtrlAltMovesAndReleasesDoNothing)
     EXPECT_FALSE(im->Drag.MouseIsDown);
 }
 
-// With the pen mode not-xor the last rubber band is the line: the release adds nothing.
-TEST(MouseDispatch, LineInNotXorModeIsItsLastRubberBand)
+// With the pen mode not-xor the last rubber band is the line: the release adds nothing. In
+// copy mode the line is drawn over its rubber band. Either way the picture is the one line.
+TEST(MouseDispatch, LineIsItsLastRubberBandOrDrawnOverIt)
 {
-    auto im = BlackPenOnWhite(64, 64);
-    im->Canvas().Pen.Mode = pmNotXor;
-    im->setShape("line");
-    RunMouse(*im, DragScript(5, 5, 50, 30));
-    auto expected = BlackPenOnWhite(64, 64);
-    expected->Canvas().Pen.Mode = pmNotXor;
-    expected->Canvas().MoveTo(5, 5);
-    expected->Canvas().LineTo(50, 30);
-    EXPECT_TRUE(SamePicture(expected->Picture(), im->Picture()));
-    EXPECT_EQ(im->Canvas().Pen.Mode, pmNotXor);
+    for (TPenMode mode : {pmNotXor, pmCopy}) {
+        SCOPED_TRACE(int(mode));
+        auto im = BlackPenOnWhite(64, 64);
+        auto expected = BlackPenOnWhite(64, 64);
+        for (TpelDrawImage* p : {im.get(), expected.get()}) {
+            p->Canvas().Pen.Mode = mode;
+            p->Canvas().Pen.Color = clBlue;
+        }
+        im->setShape("line");
+        RunMouse(*im, DragScript(5, 5, 50, 30));
+        expected->Canvas().MoveTo(5, 5);
+        expected->Canvas().LineTo(50, 30);
+        EXPECT_TRUE(SamePicture(expected->Picture(), im->Picture()));
+        EXPECT_EQ(im->Canvas().Pen.Mode, mode);
+    }
+}
 
-    // In copy mode the line is drawn over its rubber band, in the pen colour.
-    auto copy = BlackPenOnWhite(64, 64);
-    copy->Canvas().Pen.Color = clBlue;
-    copy->setShape("line");
-    RunMouse(*copy, DragScript(5, 5, 50, 30));
-    auto drawn = BlackPenOnWhite(64, 64);
-    drawn->Canvas().Pen.Color = clBlue;
-    drawn->Canvas().MoveTo(5, 5);
-    drawn->Canvas().LineTo(50, 30);
-    EXPECT_TRUE(SamePicture(drawn->Picture(), copy->Picture()));
+// With Alt held, a move of a tool marked "Alt moves" carries StartPoint along by the mouse
+// step; other tools keep StartPoint where the press put it.
+TEST(MouseDispatch, AltMovesCarryTheStartPointOnlyForTheirTools)
+{
+    for (std::span<const TToolRow> rows : {ShapeToolRows(), BrushToolRows()})
+        for (const TToolRow& row : rows) {
+            SCOPED_TRACE(row.Name);
+            auto im = MakeToolImage(PhotoPicture());
+            im->setShape(QString::fromLatin1(row.Name));
+            RunMouse(*im, {{Step::Down, 20, 20}, {Step::Move, 24, 22}, {Step::Move, 30, 25, ssAlt}});
+            if (!im->Drag.MouseIsDown || im->Shape() != QLatin1String(row.Name))
+                continue;  // the tool ended its drag itself
+            EXPECT_EQ(im->Drag.StartPoint, row.AltMoves ? TPoint(26, 23) : TPoint(20, 20));
+            RunMouse(*im, {{Step::Up, 30, 25}});
+        }
 }
 
 TEST(MouseDispatch, VMirrorDrawsTheStrokeMirroredAcrossTheWidth)
