@@ -213,8 +213,8 @@ void MirroredStroke(Image& im, const Event& e, std::initializer_list<std::pair<b
     const TPoint a = im.Drag.LastPoint, b = At(e);
     const int w = im.width(), h = im.height();
     Segment(c, a, b);
-    for (const auto& [mx, my] : mirrors) {
-        const auto m = [&](TPoint p) { return TPoint{mx ? w - p.X : p.X, my ? h - p.Y : p.Y}; };
+    for (const std::pair<bool, bool>& mirror : mirrors) {
+        const auto m = [&](TPoint p) { return TPoint{mirror.first ? w - p.X : p.X, mirror.second ? h - p.Y : p.Y}; };
         Segment(c, m(a), m(b));
     }
 }
