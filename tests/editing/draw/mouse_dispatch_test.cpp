@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <functional>
 #include <set>
 
 using namespace tooltest;
@@ -319,6 +320,43 @@ TEST(MouseDispatch, DragOutsideTheControlKeepsArriving)
     EXPECT_FALSE(im->Drag.MouseIsDown);
     EXPECT_EQ(At(*im, 63, 10), clBlack);  // the line runs to the control's edge
     EXPECT_EQ(At(*im, 13, 40), clWhite);  // the rubber band to the point below was taken away
+}
+
+// Property values past what the figures hold: a star or symmetry of 40 points draws with the
+// 13 its vertex array holds, more blocks than pixels give one-pixel cells, no stars draw nothing.
+TEST(MouseDispatch, PropertiesPastTheirLimitsStayOnTheirArrays)
+{
+    struct Case {
+        const char* Tool;
+        std::function<void(TpelDrawImage&)> Set;
+        Script Mouse;
+        bool Draws;
+    };
+    const std::vector<Case> cases{
+        {"star", [](TpelDrawImage& im) { im.setstarpoints(40); }, DragScript(32, 32, 32, 4), true},
+        {"star", [](TpelDrawImage& im) { im.setstars(0); }, DragScript(32, 32, 32, 4), false},
+        {"sym", [](TpelDrawImage& im) { im.setstarpoints(40); }, DragScript(32, 10, 40, 14), true},
+        {"blocks", [](TpelDrawImage& im) { im.setblocks(1000); }, ClickScript(20, 20), true},
+        {"blocks", [](TpelDrawImage& im) { im.setblocks(-3); }, ClickScript(20, 20), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Tool);
+        auto im = BlackPenOnWhite(64, 64);
+        im->Canvas().Brush.Style = bsSolid;
+        im->Canvas().Brush.Color = clRed;
+        c.Set(*im);
+        im->setShape(QString::fromLatin1(c.Tool));
+        RunMouse(*im, c.Mouse);
+        EXPECT_EQ(!SamePicture(White(64, 64), im->Picture()), c.Draws);
+    }
+    auto cell = BlackPenOnWhite(64, 64);
+    cell->Canvas().Brush.Style = bsSolid;
+    cell->Canvas().Brush.Color = clRed;
+    cell->setblocks(1000);
+    cell->setShape("blocks");
+    RunMouse(*cell, ClickScript(20, 20));
+    EXPECT_EQ(At(*cell, 20, 20), clRed);
+    EXPECT_EQ(At(*cell, 21, 20), clWhite);
 }
 
 // Every tool name, stage name and row name, driven with every shift state, over pictures of
