@@ -16,8 +16,7 @@ int RoundEven(double v) { return int(std::nearbyint(v)); }
 // row y of dest, as the canvas' stretching draw does: every target pixel takes the source
 // pixel under its centre; a span with right < left receives the row mirrored into
 // right .. left. Target pixels outside dest are skipped.
-void StretchRow(const std::uint8_t* row, int srcWidth, const TFxBitmap& dest, int y, long long left,
-                long long right)
+void StretchRow(const std::uint8_t* row, int srcWidth, const TFxBitmap& dest, int y, long long left, long long right)
 {
     if (srcWidth <= 0 || y < 0 || y >= dest.Height || left == right)
         return;
@@ -47,30 +46,38 @@ void TpelPaintFX::SmoothRotate(const TFxBitmap& source, const TFxBitmap& dest, i
     const double s = std::sin(a), c = std::cos(a);
     const int dw = (dest.Width - source.Width) / 2, dh = (dest.Height - source.Height) / 2;
     const int sw = source.Width, sh = source.Height;
-    for (int y = 0; y < dest.Height; ++y) {
-        const double Y = 2.0 * (double(y) - cy) + 1;
-        std::uint8_t* out = dest.Row(y);
-        for (int x = 0; x < dest.Width; ++x, out += 3) {
-            const double X = 2.0 * (double(x) - cx) + 1;
-            const double sx = (X * c - Y * s - 1) / 2 + cx - dw;
-            const double sy = (X * s + Y * c - 1) / 2 + cy - dh;
-            const double rx = std::nearbyint(sx), ry = std::nearbyint(sy);
-            if (!(rx >= 0 && rx < sw && ry >= 0 && ry < sh))
-                continue;
-            const int ix = int(rx), iy = int(ry);
-            const double fx = sx - rx, fy = sy - ry;
-            const int ix1 = ClampRange(ix + 1, 0, sw - 1), iy1 = ClampRange(iy + 1, 0, sh - 1);
-            const std::uint8_t* p00 = source.Pixel(ix, iy);
-            const std::uint8_t* p10 = source.Pixel(ix1, iy);
-            const std::uint8_t* p01 = source.Pixel(ix, iy1);
-            const std::uint8_t* p11 = source.Pixel(ix1, iy1);
-            for (int ch = 0; ch < 3; ++ch) {
-                const double top = p00[ch] + (p10[ch] - p00[ch]) * fx;
-                const double bottom = p01[ch] + (p11[ch] - p01[ch]) * fx;
-                out[ch] = ClampByte(RoundEven(top + (bottom - top) * fy));
+    const auto rows = [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y) {
+            const double Y = 2.0 * (double(y) - cy) + 1;
+            std::uint8_t* out = dest.Row(y);
+            for (int x = 0; x < dest.Width; ++x, out += 3) {
+                const double X = 2.0 * (double(x) - cx) + 1;
+                const double sx = (X * c - Y * s - 1) / 2 + cx - dw;
+                const double sy = (X * s + Y * c - 1) / 2 + cy - dh;
+                const double rx = std::nearbyint(sx), ry = std::nearbyint(sy);
+                if (!(rx >= 0 && rx < sw && ry >= 0 && ry < sh))
+                    continue;
+                const int ix = int(rx), iy = int(ry);
+                const double fx = sx - rx, fy = sy - ry;
+                const int ix1 = ClampRange(ix + 1, 0, sw - 1), iy1 = ClampRange(iy + 1, 0, sh - 1);
+                const std::uint8_t* p00 = source.Pixel(ix, iy);
+                const std::uint8_t* p10 = source.Pixel(ix1, iy);
+                const std::uint8_t* p01 = source.Pixel(ix, iy1);
+                const std::uint8_t* p11 = source.Pixel(ix1, iy1);
+                for (int ch = 0; ch < 3; ++ch) {
+                    const double upper = p00[ch] + (p10[ch] - p00[ch]) * fx;
+                    const double lower = p01[ch] + (p11[ch] - p01[ch]) * fx;
+                    out[ch] = ClampByte(RoundEven(upper + (lower - upper) * fy));
+                }
             }
         }
-    }
+    };
+    // Each destination row depends on the source alone: bands of rows over the cores, unless
+    // the two are one picture (then rows read what earlier rows wrote, in order).
+    if (source.Bits == dest.Bits)
+        rows(0, dest.Height);
+    else
+        RunInRowBands(dest.Width, dest.Height, rows);
 }
 
 void TpelPaintFX::RowSqueeze(const TFxBitmap& source, const TFxBitmap& dest, int amount, int mode)
@@ -115,7 +122,7 @@ void TpelPaintFX::RowSplit(const TFxBitmap& source, const TFxBitmap& dest, int a
     }
     const int half = w / 2;
     if (half == 0)
-        return;  // halves of no pixel: nothing to draw
+        return; // halves of no pixel: nothing to draw
     const int a = std::min(amount, half);
     const double pi = std::numbers::pi;
     std::vector<std::uint8_t> leftHalf(std::size_t(half) * 3), rightHalf(std::size_t(half) * 3);
@@ -138,7 +145,7 @@ void TpelPaintFX::SineWave(const TFxBitmap& bmp, int amplitude, int factor, int 
         return;
     const long long a = amplitude, h = bmp.Height;
     if (h - 1 - 2 * a < a)
-        return;  // fewer than 3 A + 1 rows
+        return; // fewer than 3 A + 1 rows
     const TFxImage copy(bmp);
     const double k = (std::numbers::pi / 2) / amplitude;
     // The offset of the column after x (column 0 takes offset 0).
@@ -242,7 +249,7 @@ void TpelPaintFX::Fractal(const TFxBitmap& bmp, int maxIterations, double xMin, 
     const int n = std::max(maxIterations, 16);
     std::uint8_t colors[17][3];
     for (int i = 0; i <= 16; ++i) {
-        const std::uint32_t rgb = IndexToColor(i);  // 16: white
+        const std::uint32_t rgb = IndexToColor(i); // 16: white
         colors[i][0] = std::uint8_t(rgb >> 16), colors[i][1] = std::uint8_t(rgb >> 8), colors[i][2] = std::uint8_t(rgb);
     }
     const double dx = (xMax - xMin) / bmp.Width, dy = (yMax - yMin) / bmp.Height;
@@ -360,8 +367,8 @@ void TpelPaintFX::HeightMap(const TFxBitmap& bmp, int amount)
 
 void TpelPaintFX::Blend(const TFxBitmap& first, const TFxBitmap& second, const TFxBitmap& dest, double amount)
 {
-    if (first.Empty() || second.Width != first.Width || second.Height != first.Height ||
-        dest.Width != first.Width || dest.Height != first.Height || !second.Bits || !dest.Bits)
+    if (first.Empty() || second.Width != first.Width || second.Height != first.Height || dest.Width != first.Width ||
+        dest.Height != first.Height || !second.Bits || !dest.Bits)
         return;
     const double keep = 1 - amount;
     for (int y = 0; y < first.Height; ++y) {

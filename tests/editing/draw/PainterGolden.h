@@ -81,8 +81,8 @@ inline void ExpectGolden(const TPainterEffectsF& dialog, int number)
     for (int y = 0; y < made.height(); ++y)
         for (int x = 0; x < made.width(); ++x) {
             const QRgb a = made.pixel(x, y), b = golden.pixel(x, y);
-            const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                    std::abs(qBlue(a) - qBlue(b))});
+            const int d =
+                std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
             differing += d > 0;
             worst = std::max(worst, d);
         }

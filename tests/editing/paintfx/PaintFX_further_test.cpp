@@ -77,14 +77,20 @@ TEST(PaintFXRotate, ZeroDegreesIsTheIdentityForAnyCentre)
 
 TEST(PaintFXRotate, QuarterAndHalfTurnsByHand)
 {
-    const Transfer quarter = [](TpelPaintFX& fx, const TFxBitmap& s, const TFxBitmap& d) { fx.SmoothRotate(s, d, 1, 1, 90); };
+    const Transfer quarter = [](TpelPaintFX& fx, const TFxBitmap& s, const TFxBitmap& d) {
+        fx.SmoothRotate(s, d, 1, 1, 90);
+    };
     EXPECT_EQ(Transferred({{10, 20}, {30, 40}}, {{0, 0}, {0, 0}}, quarter), (Rows{{30, 10}, {40, 20}}));
     // Half a turn about the middle of an even-sized picture reverses it.
-    const Transfer half = [](TpelPaintFX& fx, const TFxBitmap& s, const TFxBitmap& d) { fx.SmoothRotate(s, d, 2, 1, 180); };
+    const Transfer half = [](TpelPaintFX& fx, const TFxBitmap& s, const TFxBitmap& d) {
+        fx.SmoothRotate(s, d, 2, 1, 180);
+    };
     EXPECT_EQ(Transferred({{1, 2, 3, 4}, {5, 6, 7, 8}}, {{0, 0, 0, 0}, {0, 0, 0, 0}}, half),
               (Rows{{8, 7, 6, 5}, {4, 3, 2, 1}}));
     // Turned by 45 degrees the corners have no source: they keep what the destination held.
-    const Transfer diagonal = [](TpelPaintFX& fx, const TFxBitmap& s, const TFxBitmap& d) { fx.SmoothRotate(s, d, 2, 2, 45); };
+    const Transfer diagonal = [](TpelPaintFX& fx, const TFxBitmap& s, const TFxBitmap& d) {
+        fx.SmoothRotate(s, d, 2, 2, 45);
+    };
     const Rows turned = Transferred(Rows(5, std::vector<int>(5, 200)), Rows(5, std::vector<int>(5, 7)), diagonal);
     EXPECT_EQ(turned[0][0], 7);
     EXPECT_EQ(turned[4][4], 7);
@@ -103,11 +109,11 @@ TEST(PaintFXRowSqueeze, SpansByHand)
         Rows out;
     };
     const Case cases[] = {
-        {row, 0, 7, row},                       // no narrowing
-        {row, 1, 7, {{10, 20, 40, 40}}},        // into columns 1 .. 2: each takes the pixel under its centre
-        {row, 3, 7, {{10, 40, 20, 40}}},        // crossed ends: mirrored into columns 1 .. 2
-        {row, 2, 7, row},                       // a span of no width leaves the row
-        {row, 9, 7, {{30, 30, 20, 20}}},        // crossed ends beyond the picture: mirrored and widened
+        {row, 0, 7, row},                // no narrowing
+        {row, 1, 7, {{10, 20, 40, 40}}}, // into columns 1 .. 2: each takes the pixel under its centre
+        {row, 3, 7, {{10, 40, 20, 40}}}, // crossed ends: mirrored into columns 1 .. 2
+        {row, 2, 7, row},                // a span of no width leaves the row
+        {row, 9, 7, {{30, 30, 20, 20}}}, // crossed ends beyond the picture: mirrored and widened
         // Mode 8 narrows the top: o = round((H - 1 - y) / H * A).
         {{{10, 20, 30, 40}, {50, 60, 70, 80}}, 2, 8, {{10, 20, 40, 40}, {50, 60, 70, 80}}},
         // Mode 9 the bottom: o = round(y / H * A).
@@ -131,16 +137,19 @@ TEST(PaintFXRowSplit, HalvesByHand)
     EXPECT_EQ(Transferred(in, Rows(3, std::vector<int>(6, 0)), split(0, 14)), in);
     // Mode 14: o = round(|sin(y / (H - 1) pi)| min(A, W div 2)); only the middle row has o > 0.
     // o = 3: both halves keep their width (the right one moved one left), the last column stays.
-    EXPECT_EQ(InPlace(in, split(3, 14)), (Rows{{1, 2, 3, 4, 5, 6}, {11, 12, 14, 15, 16, 16}, {21, 22, 23, 24, 25, 26}}));
+    EXPECT_EQ(InPlace(in, split(3, 14)),
+              (Rows{{1, 2, 3, 4, 5, 6}, {11, 12, 14, 15, 16, 16}, {21, 22, 23, 24, 25, 26}}));
     // o = 1: each half shrinks into one pixel, the one under its centre.
-    EXPECT_EQ(InPlace(in, split(1, 14)), (Rows{{1, 2, 3, 4, 5, 6}, {12, 12, 13, 14, 15, 16}, {21, 22, 23, 24, 25, 26}}));
+    EXPECT_EQ(InPlace(in, split(1, 14)),
+              (Rows{{1, 2, 3, 4, 5, 6}, {12, 12, 13, 14, 15, 16}, {21, 22, 23, 24, 25, 26}}));
     // A picture one row high takes y / (H - 1) as 0: the cosine mode splits its row.
     EXPECT_EQ(InPlace({{1, 2, 3, 4, 5, 6}}, split(1, 15)), (Rows{{2, 2, 3, 4, 5, 6}}));
     EXPECT_EQ(InPlace({{1, 2, 3, 4, 5, 6}}, split(1, 14)), (Rows{{1, 2, 3, 4, 5, 6}}));
     // One pixel wide: halves of no pixel draw nothing.
     EXPECT_EQ(InPlace({{7}, {8}, {9}}, split(5, 14)), (Rows{{7}, {8}, {9}}));
     // Mode 15 follows the cosine: the top and bottom rows.
-    EXPECT_EQ(InPlace(in, split(1, 15)), (Rows{{2, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}, {22, 22, 23, 24, 25, 26}}));
+    EXPECT_EQ(InPlace(in, split(1, 15)),
+              (Rows{{2, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}, {22, 22, 23, 24, 25, 26}}));
 }
 
 // The row routines and the rotation at the limits of the bars (and beyond) over one pixel, one
@@ -215,8 +224,16 @@ TEST(PaintFXFractal, PaletteAndEscapeCounts)
         int index;
         std::uint32_t rgb;
     };
-    for (Entry e : {Entry{0, 0x000000}, {1, 0x800000}, {2, 0x008000}, {3, 0xFFFF00}, {4, 0x0000FF}, {7, 0xC0C0C0},
-                    {14, 0x00FFFF}, {15, 0xFFFFFF}, {16, 0xFFFFFF}, {-1, 0xFFFFFF}})
+    for (Entry e : {Entry{0, 0x000000},
+                    {1, 0x800000},
+                    {2, 0x008000},
+                    {3, 0xFFFF00},
+                    {4, 0x0000FF},
+                    {7, 0xC0C0C0},
+                    {14, 0x00FFFF},
+                    {15, 0xFFFFFF},
+                    {16, 0xFFFFFF},
+                    {-1, 0xFFFFFF}})
         EXPECT_EQ(TpelPaintFX::IndexToColor(e.index), e.rgb) << e.index;
 
     // One pixel at the window's top left: its point is (xMin, yMin).
@@ -224,7 +241,7 @@ TEST(PaintFXFractal, PaletteAndEscapeCounts)
         TFxImage img(1, 1, 77);
         TpelPaintFX().Fractal(img.View(), iterations, re, im, re + 1, im + 1, mandelbrot);
         const std::uint8_t* p = img.Pixel(0, 0);
-        return std::vector<int>{p[2], p[1], p[0]};  // red, green, blue
+        return std::vector<int>{p[2], p[1], p[0]}; // red, green, blue
     };
     // Mandelbrot c = 1.5: z1 = 1.5, z2 = 3.75 escapes: n = 2, green.
     EXPECT_EQ(pixel(1.5, 0, true), (std::vector<int>{0, 128, 0}));
@@ -285,8 +302,8 @@ TEST(PaintFXHeightMap, BrightPixelsRiseByTheirBrightness)
     Rows in(102, std::vector<int>(1, 0));
     in[101][0] = 255, in[50][0] = 255, in[90][0] = 128;
     Rows out = in;
-    out[1][0] = 255;    // 101 - 100
-    out[40][0] = 128;   // 90 - round(128 / 255 * 100) = 90 - 50
+    out[1][0] = 255;  // 101 - 100
+    out[40][0] = 128; // 90 - round(128 / 255 * 100) = 90 - 50
     // The white pixel at row 50 would land above the picture: not copied.
     EXPECT_EQ(InPlace(in, [](TpelPaintFX& fx, const TFxBitmap& b, const TFxBitmap&) { fx.HeightMap(b, 100); }), out);
 }
@@ -332,7 +349,9 @@ TEST(PaintFXSweep, FurtherRoutinesOverOddSizes)
             run([&](const TFxBitmap& b) { fx.SawtoothShift(b, amount); });
             run([&](const TFxBitmap& b) { fx.RandomDrip(b, amount); });
             run([&](const TFxBitmap& b) { fx.HeightMap(b, amount); });
-            run([&](const TFxBitmap& b) { fx.Fractal(b, amount, amount * 0.028 - 2.25, -1.5, 0.75, 1.5, amount % 2 == 0); });
+            run([&](const TFxBitmap& b) {
+                fx.Fractal(b, amount, amount * 0.028 - 2.25, -1.5, 0.75, 1.5, amount % 2 == 0);
+            });
             run([&](const TFxBitmap& b) { fx.Blend(b, b, b, amount / 100.0); });
             for (Wave wave : waves)
                 for (double amplitude : {0.0, 0.5, 1.0, 300.0}) {
