@@ -1,3 +1,4 @@
+#include "PainterTestSupport.h"
 #include "editing/draw/ArtHandoff.h"
 #include "editing/draw/DrawImage.h"
 #include "editing/draw/fPainterEffects.h"
@@ -14,6 +15,8 @@
 #include <QTreeWidget>
 
 #include <vector>
+
+using painter_test::SamePixels;
 
 namespace {
 
@@ -43,16 +46,6 @@ TBitmap Filled(int w, int h, int b, int g, int r)
             p[0] = std::uint8_t(b), p[1] = std::uint8_t(g), p[2] = std::uint8_t(r);
         }
     return bmp;
-}
-
-bool SamePixels(const TBitmap& a, const TBitmap& b)
-{
-    if (a.Width() != b.Width() || a.Height() != b.Height())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.ScanLine(y), b.ScanLine(y), std::size_t(a.Width()) * 3) != 0)
-            return false;
-    return true;
 }
 
 std::vector<int> Pixel(const TBitmap& b, int x, int y)

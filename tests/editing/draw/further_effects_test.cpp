@@ -1,7 +1,7 @@
 // The effect numbers outside the dialog's tree: one golden picture each (settings chosen so the
 // effect shows on the 64 x 48 fixture), the picture shown unchanged, the two sawtooth numbers,
 // the repeatable drip and the clipboard blend.
-#include "PainterGolden.h"
+#include "PainterTestSupport.h"
 #include "editing/draw/DrawImage.h"
 #include "editing/draw/fPainterEffects.h"
 #include "ui_fPainterEffects.h"
@@ -12,9 +12,7 @@
 #include <QGuiApplication>
 #include <QScrollBar>
 
-#include <cstring>
-
-using namespace painter_golden;
+using namespace painter_test;
 
 namespace {
 
@@ -42,16 +40,6 @@ QImage ColourBars(int w, int h)
         for (int x = 0; x < w; ++x)
             img.setPixel(x, y, colours[(x / 8) % 4]);
     return img;
-}
-
-bool SamePixels(const TBitmap& a, const TBitmap& b)
-{
-    if (a.Width() != b.Width() || a.Height() != b.Height())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.ScanLine(y), b.ScanLine(y), std::size_t(a.Width()) * 3) != 0)
-            return false;
-    return true;
 }
 
 TBitmap OnePixel(int b, int g, int r)

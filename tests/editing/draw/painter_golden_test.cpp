@@ -1,7 +1,7 @@
 // One golden picture per effect of the painter effects tree, at the middle of its strength
-// bar, on a small photo-like fixture; compared with a tolerance (PainterGolden.h).
+// bar, on a small photo-like fixture; compared with a tolerance (PainterTestSupport.h).
 #include "editing/draw/DrawImage.h"
-#include "PainterGolden.h"
+#include "PainterTestSupport.h"
 #include "editing/draw/fPainterEffects.h"
 #include "ui_fPainterEffects.h"
 
@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-using namespace painter_golden;
+using namespace painter_test;
 
 TEST(PainterGolden, EveryTreeEffectAtMidStrength)
 {

@@ -1,7 +1,8 @@
 #pragma once
-// The golden pictures of the paint effects: the photo-like fixture they are made from, where
-// they live (tests/data/golden/painter-NN.png) and the comparison with a tolerance.
-// KV_REGENERATE_GOLDEN=1 writes the pictures anew into the source tree instead.
+// Shared by the painter tests: pixel comparison, the effect tree's numbers, and the golden
+// pictures of the paint effects (the photo-like fixture they are made from, where they live,
+// tests/data/golden/painter-NN.png, and the comparison with a tolerance;
+// KV_REGENERATE_GOLDEN=1 writes the pictures anew into the source tree instead).
 #include "editing/draw/fPainterEffects.h"
 #include "platform/vcl/Graphics.h"
 #include "ui_fPainterEffects.h"
@@ -17,7 +18,18 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace painter_golden {
+namespace painter_test {
+
+// Same size and the same bytes in every row.
+inline bool SamePixels(const TBitmap& a, const TBitmap& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height())
+        return false;
+    for (int y = 0; y < a.Height(); ++y)
+        if (std::memcmp(a.ScanLine(y), b.ScanLine(y), std::size_t(a.Width()) * 3) != 0)
+            return false;
+    return true;
+}
 
 inline QString GoldenPath(int number)
 {
@@ -90,4 +102,4 @@ inline void ExpectGolden(const TPainterEffectsF& dialog, int number)
     EXPECT_LE(worst, 8) << "effect " << number;
 }
 
-} // namespace painter_golden
+} // namespace painter_test
