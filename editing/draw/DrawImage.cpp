@@ -1,7 +1,7 @@
 // TpelDrawImage: construction, the published properties, the tool list and the mouse entry.
 #include "editing/draw/DrawImage.h"
 
-#include "editing/draw/AirBrush.h"
+#include "editing/brush/jvAirBrush.h"
 #include "editing/draw/fPainterEffects.h"
 #include "platform/vcl/Guard.h"
 
@@ -47,7 +47,7 @@ TFxBitmap FxView(TBitmap& bitmap)
 TpelDrawImage::TpelDrawImage(QWidget* owner) : TImage(owner)
 {
     resize(256, 256);
-    AirBrush = new TjvAirBrush(this);
+    AirBrush = std::make_unique<TjvAirBrush>();
     for (int i = 0; i < 256; ++i)
         SineCurve[i] = std::uint8_t(std::nearbyint(std::sin(i / 255.0 * M_PI / 2) * 255));
     for (const char* name : kToolNames)

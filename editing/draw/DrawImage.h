@@ -67,7 +67,7 @@ public:
     QStringList ToolNames;
     TBitmap WorkBitmap;
     TBitmap ZoomBitmap;
-    TjvAirBrush* AirBrush = nullptr;
+    std::unique_ptr<TjvAirBrush> AirBrush;  // the air brush of the "airbrush" tool
     TpelPaintFX PaintFX;
     TPainterEffectsF* PainterEffectsDialog() const { return m_dialog.get(); }
 

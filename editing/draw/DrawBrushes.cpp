@@ -1,0 +1,214 @@
+// The brushes of the drawing component over its picture, work bitmap and effect library.
+#include "editing/draw/DrawBrushes.h"
+
+#include "editing/brush/BrushPixels.h"
+#include "editing/draw/DrawImage.h"
+#include "platform/vcl/SysUtils.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// The canvas copies by source copy while it lives, whatever mode a range tool left behind.
+class TSourceCopy {
+public:
+    explicit TSourceCopy(TCanvas& canvas) : m_canvas(canvas), m_saved(canvas.CopyMode) { canvas.CopyMode = cmSrcCopy; }
+    ~TSourceCopy() { m_canvas.CopyMode = m_saved; }
+    TSourceCopy(const TSourceCopy&) = delete;
+    TSourceCopy& operator=(const TSourceCopy&) = delete;
+
+private:
+    TCanvas& m_canvas;
+    TCopyMode m_saved;
+};
+
+TBitmap Bitmap24(int width, int height)
+{
+    TBitmap b(width, height);
+    b.SetPixelFormat(pf24bit);
+    return b;
+}
+
+// The part r (right and bottom excluded) of source as a 24-bit bitmap.
+TBitmap CopyPart(const TBitmap& source, const TRect& r)
+{
+    TBitmap part = Bitmap24(r.Right - r.Left, r.Bottom - r.Top);
+    TSourceCopy copy(part.Canvas());
+    part.Canvas().CopyRect(TRect(0, 0, part.Width(), part.Height()), source.Canvas(), r);
+    return part;
+}
+
+// Outside the disc inscribed in the square the bitmap becomes white: a white square with a
+// black disc, black transparent, drawn over it.
+void MaskToDisc(TBitmap& square)
+{
+    TBitmap mask(square.Width(), square.Height());
+    TCanvas& m = mask.Canvas();
+    m.Brush.Style = bsSolid;
+    m.Brush.Color = clBlack;
+    m.Pen.Color = clBlack;
+    m.Pen.Style = psSolid;
+    m.Pen.Width = 1;
+    m.Ellipse(0, 0, mask.Width(), mask.Height());
+    mask.TransparentMode = tmFixed;
+    mask.SetTransparentColor(clBlack);
+    mask.Transparent = true;
+    TSourceCopy copy(square.Canvas());
+    square.Canvas().Draw(0, 0, mask);
+}
+
+void MakeWhiteTransparent(TBitmap& b)
+{
+    b.TransparentMode = tmFixed;
+    b.SetTransparentColor(clWhite);
+    b.Transparent = true;
+}
+
+// The picture shows the snapshot in WorkBitmap again.
+void RestoreSnapshot(TpelDrawImage& image)
+{
+    if (image.WorkBitmap.Width() == image.Picture().Width() && image.WorkBitmap.Height() == image.Picture().Height()) {
+        image.Picture() = image.WorkBitmap;  // shares the pixels until the next write
+        image.Picture().Transparent = false;
+        return;
+    }
+    TSourceCopy copy(image.Canvas());
+    image.Canvas().Draw(0, 0, image.WorkBitmap);
+}
+
+// The frame of the adjustment and distortion brushes: effect(patch) makes the changed patch;
+// only its disc is shown, over the snapshot.
+template <typename Effect>
+void PatchBrush(TpelDrawImage& image, TPoint centre, int r, Effect effect)
+{
+    const TBitmap& work = image.WorkBitmap;
+    if (work.Empty())
+        return;
+    const TBrushPatch p = ClampBrushPatch(centre, r, work.Width(), work.Height());
+    if (p.Radius == 0)
+        return;
+    const int side = 2 * p.Radius;
+    const TPoint topLeft(p.Centre.X - p.Radius, p.Centre.Y - p.Radius);
+    const TBitmap patch = CopyPart(work, TRect(topLeft.X, topLeft.Y, topLeft.X + side, topLeft.Y + side));
+    TBitmap result = effect(patch);
+    MaskToDisc(result);
+    MakeWhiteTransparent(result);
+    RestoreSnapshot(image);
+    TSourceCopy copy(image.Canvas());
+    image.Canvas().Draw(topLeft.X, topLeft.Y, result);
+    image.Changed();
+}
+
+int RoundToInt(double v)
+{
+    return int(Round(v));
+}
+
+} // namespace
+
+void AdjustBrush(TpelDrawImage& image, TPoint centre, int kind, int amount, int r)
+{
+    PatchBrush(image, centre, r, [&](const TBitmap& patch) {
+        TBitmap result(patch);
+        const TFxBitmap view = FxView(result);
+        switch (kind) {
+        case akLightness: image.PaintFX.Lightness(view, amount); break;
+        case akContrast: image.PaintFX.Contrast(view, amount); break;
+        case akSaturation: image.PaintFX.Saturation(view, amount); break;
+        default: break;
+        }
+        return result;
+    });
+}
+
+void DistortBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, int r)
+{
+    PatchBrush(image, centre, r, [&](const TBitmap& patch) {
+        // Places the distortion writes nothing to stay white, so the snapshot shows there.
+        TBitmap result = Bitmap24(patch.Width(), patch.Height());
+        TBitmap source(patch);
+        const TFxBitmap from = FxView(source);
+        const TFxBitmap to = FxView(result);
+        switch (mode) {
+        case dmFishEye: image.PaintFX.FishEye(from, to, amount); break;
+        case dmTwist: image.PaintFX.Twist(from, to, RoundToInt(amount)); break;
+        case dmRipple: RippleBitmap(patch, result, amount); break;
+        default: break;
+        }
+        return result;
+    });
+}
+
+void ShapeBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, int r)
+{
+    const TBitmap& work = image.WorkBitmap;
+    if (work.Empty() || mode < sbVerBox || mode > sbHorOval)
+        return;
+    const TBrushPatch p = ClampBrushPatch(centre, r, work.Width(), work.Height());
+    if (p.Radius == 0)
+        return;
+    r = p.Radius;
+    const int cx = p.Centre.X, cy = p.Centre.Y;
+    const int s = std::min(std::max(RoundToInt(std::max(std::abs(amount), 1.0) * r / 180), 5), r);
+    const bool across = mode == sbVerBox || mode == sbVerOval;
+    const TRect band = across ? TRect(cx - r, cy - s, cx + r, cy + s) : TRect(cx - s, cy - r, cx + s, cy + r);
+    TBitmap square = Bitmap24(2 * r, 2 * r);
+    StretchBandIntoSquare(CopyPart(work, band), square);
+    if (mode == sbVerOval || mode == sbHorOval) {
+        MaskToDisc(square);
+        MakeWhiteTransparent(square);
+        RestoreSnapshot(image);
+    }
+    TSourceCopy copy(image.Canvas());
+    image.Canvas().Draw(cx - r, cy - r, square);
+    image.Changed();
+}
+
+void PaintColorBrush(TpelDrawImage& image, int x, int y, int operation)
+{
+    if (operation <= 8)
+        image.RefreshWorkBitmap();
+    if (image.WorkBitmap.Empty())
+        return;
+    ColorBrush(image.WorkBitmap, x, y, operation, image.Canvas().Pen.Width);
+    image.Picture() = image.WorkBitmap;
+    image.Changed();
+}
+
+void GradientRow(TpelDrawImage& image, int x1, int x2, int y, TColor from, TColor to)
+{
+    image.RefreshWorkBitmap();
+    if (image.WorkBitmap.Empty())
+        return;
+    GradientHLine(image.WorkBitmap, x1, x2, y, from, to, true);
+    image.Picture() = image.WorkBitmap;
+    image.Changed();
+}
+
+void GradientColumn(TpelDrawImage& image, int y1, int y2, int x, TColor from, TColor to)
+{
+    image.RefreshWorkBitmap();
+    if (image.WorkBitmap.Empty())
+        return;
+    GradientVLine(image.WorkBitmap, y1, y2, x, from, to, true);
+    image.Picture() = image.WorkBitmap;
+    image.Changed();
+}
+
+void PaintTexture(TpelDrawImage& image, TTexture kind, TPoint start, TPoint end, bool blur)
+{
+    if (image.Picture().Empty())
+        return;
+    TextureFill(image.Canvas(), image.Picture().Width(), image.Picture().Height(), start, end, kind,
+                [](int n) { return PaintFXRandom().Random(n); });
+    if (blur) {
+        image.SnapshotPicture();
+        if (kind == TTexture::Rects || kind == TTexture::Ovals)
+            image.PaintFX.GaussianBlur(FxView(image.WorkBitmap), 4);
+        RingBlur(image.WorkBitmap);
+        image.Picture() = image.WorkBitmap;
+    }
+    image.Changed();
+}
