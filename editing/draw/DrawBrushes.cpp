@@ -66,16 +66,21 @@ void MakeWhiteTransparent(TBitmap& b)
     b.Transparent = true;
 }
 
+// WorkBitmap holds the snapshot of the drag's start, unless a move arrives without the press
+// that takes it (the tool was changed during the drag) while WorkBitmap holds something else,
+// such as a copied range: then the picture as it stands becomes the snapshot, so the picture
+// never takes a bitmap of another size.
+void EnsureSnapshot(TpelDrawImage& image)
+{
+    if (image.WorkBitmap.Width() != image.Picture().Width() || image.WorkBitmap.Height() != image.Picture().Height())
+        image.SnapshotPicture();
+}
+
 // The picture shows the snapshot in WorkBitmap again.
 void RestoreSnapshot(TpelDrawImage& image)
 {
-    if (image.WorkBitmap.Width() == image.Picture().Width() && image.WorkBitmap.Height() == image.Picture().Height()) {
-        image.Picture() = image.WorkBitmap;  // shares the pixels until the next write
-        image.Picture().Transparent = false;
-        return;
-    }
-    TSourceCopy copy(image.Canvas());
-    image.Canvas().Draw(0, 0, image.WorkBitmap);
+    image.Picture() = image.WorkBitmap;  // shares the pixels until the next write
+    image.Picture().Transparent = false;
 }
 
 // The frame of the adjustment and distortion brushes: effect(patch) makes the changed patch;
@@ -83,6 +88,7 @@ void RestoreSnapshot(TpelDrawImage& image)
 template <typename Effect>
 void PatchBrush(TpelDrawImage& image, TPoint centre, int r, Effect effect)
 {
+    EnsureSnapshot(image);
     const TBitmap& work = image.WorkBitmap;
     if (work.Empty())
         return;
@@ -143,8 +149,11 @@ void DistortBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, 
 
 void ShapeBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, int r)
 {
+    if (mode < sbVerBox || mode > sbHorOval)
+        return;
+    EnsureSnapshot(image);
     const TBitmap& work = image.WorkBitmap;
-    if (work.Empty() || mode < sbVerBox || mode > sbHorOval)
+    if (work.Empty())
         return;
     const TBrushPatch p = ClampBrushPatch(centre, r, work.Width(), work.Height());
     if (p.Radius == 0)
@@ -170,6 +179,8 @@ void PaintColorBrush(TpelDrawImage& image, int x, int y, int operation)
 {
     if (operation <= 8)
         image.RefreshWorkBitmap();
+    else
+        EnsureSnapshot(image);
     if (image.WorkBitmap.Empty())
         return;
     ColorBrush(image.WorkBitmap, x, y, operation, image.Canvas().Pen.Width);
