@@ -114,4 +114,20 @@ private:
     void Band(const TFxBitmap& bmp, int channel, int low, int high, bool keepOthers);
     void Tiles(const TFxBitmap& bmp, int amount, bool overlap);
     TFxRandom* m_random;
+
+    // --- further effects and the distortion brushes' routines (PaintFX_further.cpp) ---------
+public:
+    // Turns source about (cx, cy) by angle degrees into dest: each destination pixel whose
+    // source point lies inside source takes the bilinear mix there; the others are not written.
+    // When the sizes differ the source is centred on dest.
+    void SmoothRotate(const TFxBitmap& source, const TFxBitmap& dest, int cx, int cy, double angle);
+    // Row by row (each row copied first, so source may be dest): row y of source is stretched
+    // into a span of row y of dest chosen by mode 7..13 (narrowed sides, narrowing towards the
+    // top, the bottom, top and bottom, the middle; a centred span of a half or a full sine
+    // period). A span whose ends cross receives the row mirrored; pixels outside stay.
+    void RowSqueeze(const TFxBitmap& source, const TFxBitmap& dest, int amount, int mode);
+    // Row by row: the left half of row y is stretched into (0 .. o) and the right half into
+    // (W - 1 - o .. W - 1), o following a sine (mode 14) or a cosine (mode 15) down the picture
+    // up to min(amount, W div 2). Amount 0 copies source. The middle and the last column stay.
+    void RowSplit(const TFxBitmap& source, const TFxBitmap& dest, int amount, int mode);
 };
