@@ -141,7 +141,13 @@ void DistortBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, 
         case dmFishEye: image.PaintFX.FishEye(from, to, amount); break;
         case dmTwist: image.PaintFX.Twist(from, to, RoundToInt(amount)); break;
         case dmRipple: RippleBitmap(patch, result, amount); break;
-        default: break;
+        case dmRotate: image.PaintFX.SmoothRotate(from, to, patch.Width() / 2, patch.Height() / 2, amount); break;
+        default:
+            if (mode >= dmSqueezeFirst && mode <= dmSqueezeLast)
+                image.PaintFX.RowSqueeze(from, to, RoundToInt(amount), mode);
+            else if (mode >= dmSplitFirst && mode <= dmSplitLast)
+                image.PaintFX.RowSplit(from, to, RoundToInt(amount), mode);
+            break;
         }
         return result;
     });
