@@ -83,18 +83,26 @@ void RestoreSnapshot(TpelDrawImage& image)
     image.Picture().Transparent = false;
 }
 
+// The brush patch about centre on the snapshot, moved and shrunk onto it; radius 0 when there
+// is nothing to do.
+TBrushPatch SnapshotPatch(TpelDrawImage& image, TPoint centre, int r)
+{
+    EnsureSnapshot(image);
+    const TBitmap& work = image.WorkBitmap;
+    if (work.Empty())
+        return {centre, 0};
+    return ClampBrushPatch(centre, r, work.Width(), work.Height());
+}
+
 // The frame of the adjustment and distortion brushes: effect(patch) makes the changed patch;
 // only its disc is shown, over the snapshot.
 template <typename Effect>
 void PatchBrush(TpelDrawImage& image, TPoint centre, int r, Effect effect)
 {
-    EnsureSnapshot(image);
-    const TBitmap& work = image.WorkBitmap;
-    if (work.Empty())
-        return;
-    const TBrushPatch p = ClampBrushPatch(centre, r, work.Width(), work.Height());
+    const TBrushPatch p = SnapshotPatch(image, centre, r);
     if (p.Radius == 0)
         return;
+    const TBitmap& work = image.WorkBitmap;
     const int side = 2 * p.Radius;
     const TPoint topLeft(p.Centre.X - p.Radius, p.Centre.Y - p.Radius);
     const TBitmap patch = CopyPart(work, TRect(topLeft.X, topLeft.Y, topLeft.X + side, topLeft.Y + side));
@@ -104,6 +112,17 @@ void PatchBrush(TpelDrawImage& image, TPoint centre, int r, Effect effect)
     RestoreSnapshot(image);
     TSourceCopy copy(image.Canvas());
     image.Canvas().Draw(topLeft.X, topLeft.Y, result);
+    image.Changed();
+}
+
+// work(WorkBitmap), then the picture takes WorkBitmap.
+template <typename Work>
+void ThroughWorkBitmap(TpelDrawImage& image, Work work)
+{
+    if (image.WorkBitmap.Empty())
+        return;
+    work(image.WorkBitmap);
+    image.Picture() = image.WorkBitmap;
     image.Changed();
 }
 
@@ -157,13 +176,10 @@ void ShapeBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, in
 {
     if (mode < sbVerBox || mode > sbHorOval)
         return;
-    EnsureSnapshot(image);
-    const TBitmap& work = image.WorkBitmap;
-    if (work.Empty())
-        return;
-    const TBrushPatch p = ClampBrushPatch(centre, r, work.Width(), work.Height());
+    const TBrushPatch p = SnapshotPatch(image, centre, r);
     if (p.Radius == 0)
         return;
+    const TBitmap& work = image.WorkBitmap;
     r = p.Radius;
     const int cx = p.Centre.X, cy = p.Centre.Y;
     const int s = std::min(std::max(RoundToInt(std::max(std::abs(amount), 1.0) * r / 180), 5), r);
@@ -187,31 +203,19 @@ void PaintColorBrush(TpelDrawImage& image, int x, int y, int operation)
         image.RefreshWorkBitmap();
     else
         EnsureSnapshot(image);
-    if (image.WorkBitmap.Empty())
-        return;
-    ColorBrush(image.WorkBitmap, x, y, operation, image.Canvas().Pen.Width);
-    image.Picture() = image.WorkBitmap;
-    image.Changed();
+    ThroughWorkBitmap(image, [&](TBitmap& work) { ColorBrush(work, x, y, operation, image.Canvas().Pen.Width); });
 }
 
 void GradientRow(TpelDrawImage& image, int x1, int x2, int y, TColor from, TColor to)
 {
     image.RefreshWorkBitmap();
-    if (image.WorkBitmap.Empty())
-        return;
-    GradientHLine(image.WorkBitmap, x1, x2, y, from, to, true);
-    image.Picture() = image.WorkBitmap;
-    image.Changed();
+    ThroughWorkBitmap(image, [&](TBitmap& work) { GradientHLine(work, x1, x2, y, from, to, true); });
 }
 
 void GradientColumn(TpelDrawImage& image, int y1, int y2, int x, TColor from, TColor to)
 {
     image.RefreshWorkBitmap();
-    if (image.WorkBitmap.Empty())
-        return;
-    GradientVLine(image.WorkBitmap, y1, y2, x, from, to, true);
-    image.Picture() = image.WorkBitmap;
-    image.Changed();
+    ThroughWorkBitmap(image, [&](TBitmap& work) { GradientVLine(work, y1, y2, x, from, to, true); });
 }
 
 void PaintTexture(TpelDrawImage& image, TTexture kind, TPoint start, TPoint end, bool blur)
