@@ -76,11 +76,34 @@ void EnsureSnapshot(TpelDrawImage& image)
         image.SnapshotPicture();
 }
 
-// The picture shows the snapshot in WorkBitmap again.
+// Both 24 bits and of one size: rows copy from one to the other.
+bool SameLayout(const TBitmap& a, const TBitmap& b)
+{
+    return a.Width() == b.Width() && a.Height() == b.Height() && a.PixelFormat() == pf24bit && b.PixelFormat() == pf24bit;
+}
+
+// The part r of the picture takes WorkBitmap's pixels there: where the picture differs from
+// WorkBitmap only inside r, it then equals WorkBitmap, without copying the whole picture.
+void CopyBackFromWorkBitmap(TpelDrawImage& image, TRect r)
+{
+    TBitmap& picture = image.Picture();
+    const TBitmap& work = image.WorkBitmap;
+    if (!SameLayout(picture, work)) {
+        picture = work;  // shares the pixels until the next write
+        picture.Transparent = false;
+        return;
+    }
+    r = TRect(std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, work.Width()), std::min(r.Bottom, work.Height()));
+    for (int y = r.Top; y < r.Bottom; ++y)
+        std::copy_n(work.ScanLine(y) + 3 * r.Left, 3 * std::max(r.Right - r.Left, 0), picture.ScanLine(y) + 3 * r.Left);
+}
+
+// The picture shows the snapshot in WorkBitmap again: during a drag it differs from the
+// snapshot only where the last patch was drawn.
 void RestoreSnapshot(TpelDrawImage& image)
 {
-    image.Picture() = image.WorkBitmap;  // shares the pixels until the next write
-    image.Picture().Transparent = false;
+    CopyBackFromWorkBitmap(image, image.Drag.BrushPatch);
+    image.Drag.BrushPatch = TRect();
 }
 
 // The brush patch about centre on the snapshot, moved and shrunk onto it; radius 0 when there
@@ -112,17 +135,7 @@ void PatchBrush(TpelDrawImage& image, TPoint centre, int r, Effect effect)
     RestoreSnapshot(image);
     TSourceCopy copy(image.Canvas());
     image.Canvas().Draw(topLeft.X, topLeft.Y, result);
-    image.Changed();
-}
-
-// work(WorkBitmap), then the picture takes WorkBitmap.
-template <typename Work>
-void ThroughWorkBitmap(TpelDrawImage& image, Work work)
-{
-    if (image.WorkBitmap.Empty())
-        return;
-    work(image.WorkBitmap);
-    image.Picture() = image.WorkBitmap;
+    image.Drag.BrushPatch = TRect(topLeft.X, topLeft.Y, topLeft.X + side, topLeft.Y + side);
     image.Changed();
 }
 
@@ -187,35 +200,49 @@ void ShapeBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, in
     const TRect band = across ? TRect(cx - r, cy - s, cx + r, cy + s) : TRect(cx - s, cy - r, cx + s, cy + r);
     TBitmap square = Bitmap24(2 * r, 2 * r);
     StretchBandIntoSquare(CopyPart(work, band), square);
-    if (mode == sbVerOval || mode == sbHorOval) {
+    const bool oval = mode == sbVerOval || mode == sbHorOval;
+    if (oval) {
         MaskToDisc(square);
         MakeWhiteTransparent(square);
         RestoreSnapshot(image);
     }
     TSourceCopy copy(image.Canvas());
     image.Canvas().Draw(cx - r, cy - r, square);
+    if (oval)
+        image.Drag.BrushPatch = TRect(cx - r, cy - r, cx + r, cy + r);
     image.Changed();
 }
 
 void PaintColorBrush(TpelDrawImage& image, int x, int y, int operation)
 {
-    if (operation <= 8)
-        image.RefreshWorkBitmap();
-    else
+    const int r = std::max(image.Canvas().Pen.Width, 5);
+    if (operation <= 8) {
+        // On the picture as it stands (the same as on a fresh copy of it).
+        if (!image.Picture().Empty())
+            ColorBrush(image.Picture(), x, y, operation, r);
+    } else {
+        // On the snapshot, which the picture equals outside the brush's square.
         EnsureSnapshot(image);
-    ThroughWorkBitmap(image, [&](TBitmap& work) { ColorBrush(work, x, y, operation, image.Canvas().Pen.Width); });
+        if (image.WorkBitmap.Empty())
+            return;
+        ColorBrush(image.WorkBitmap, x, y, operation, r);
+        CopyBackFromWorkBitmap(image, TRect(x - r, y - r, x + r, y + r));
+    }
+    image.Changed();
 }
 
 void GradientRow(TpelDrawImage& image, int x1, int x2, int y, TColor from, TColor to)
 {
-    image.RefreshWorkBitmap();
-    ThroughWorkBitmap(image, [&](TBitmap& work) { GradientHLine(work, x1, x2, y, from, to, true); });
+    if (!image.Picture().Empty())
+        GradientHLine(image.Picture(), x1, x2, y, from, to, true);
+    image.Changed();
 }
 
 void GradientColumn(TpelDrawImage& image, int y1, int y2, int x, TColor from, TColor to)
 {
-    image.RefreshWorkBitmap();
-    ThroughWorkBitmap(image, [&](TBitmap& work) { GradientVLine(work, y1, y2, x, from, to, true); });
+    if (!image.Picture().Empty())
+        GradientVLine(image.Picture(), y1, y2, x, from, to, true);
+    image.Changed();
 }
 
 void PaintTexture(TpelDrawImage& image, TTexture kind, TPoint start, TPoint end, bool blur)

@@ -38,13 +38,12 @@ void DistortBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, 
 // oval modes show the snapshot with one oval.
 void ShapeBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, int r);
 
-// ColorBrush with the pen width as radius: operations 0..8 on a fresh copy of the picture,
-// 9..13 on the snapshot in WorkBitmap, so that those accumulate along the stroke; the picture
-// then takes WorkBitmap.
+// ColorBrush with the pen width as radius: operations 0..8 on the picture as it stands,
+// 9..13 on the snapshot in WorkBitmap, so that those accumulate along the stroke, and the
+// picture then shows the snapshot's changed square.
 void PaintColorBrush(TpelDrawImage& image, int x, int y, int operation);
 
-// One smoothed gradient line through WorkBitmap loaded from the picture; the picture takes
-// the result.
+// One smoothed gradient line on the picture (24 bits).
 void GradientRow(TpelDrawImage& image, int x1, int x2, int y, TColor from, TColor to);
 void GradientColumn(TpelDrawImage& image, int y1, int y2, int x, TColor from, TColor to);
 

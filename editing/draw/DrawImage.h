@@ -107,6 +107,8 @@ public:
         // Vertices of "polygon" and "polyline".
         std::array<TPoint, 101> PolyPoints{};
         int PolyCount = 0;
+        // Where the last patch brush drew over the snapshot (the next move restores it).
+        TRect BrushPatch;
     } Drag;
 
     // --- work bitmaps of the tools ---------------------------------------------------------
