@@ -11,19 +11,6 @@
 
 namespace {
 
-// The canvas copies by source copy while it lives, whatever mode a range tool left behind.
-class TSourceCopy {
-public:
-    explicit TSourceCopy(TCanvas& canvas) : m_canvas(canvas), m_saved(canvas.CopyMode) { canvas.CopyMode = cmSrcCopy; }
-    ~TSourceCopy() { m_canvas.CopyMode = m_saved; }
-    TSourceCopy(const TSourceCopy&) = delete;
-    TSourceCopy& operator=(const TSourceCopy&) = delete;
-
-private:
-    TCanvas& m_canvas;
-    TCopyMode m_saved;
-};
-
 TBitmap Bitmap24(int width, int height)
 {
     TBitmap b(width, height);

@@ -12,6 +12,19 @@
 
 class TpelDrawImage;
 
+// The canvas copies by source copy while it lives, whatever mode a range tool left behind.
+class TSourceCopy {
+public:
+    explicit TSourceCopy(TCanvas& canvas) : m_canvas(canvas), m_saved(canvas.CopyMode) { canvas.CopyMode = cmSrcCopy; }
+    ~TSourceCopy() { m_canvas.CopyMode = m_saved; }
+    TSourceCopy(const TSourceCopy&) = delete;
+    TSourceCopy& operator=(const TSourceCopy&) = delete;
+
+private:
+    TCanvas& m_canvas;
+    TCopyMode m_saved;
+};
+
 // AdjustBrush kinds: the effect library's lightness, contrast and saturation.
 enum TAdjustKind { akLightness = 0, akContrast = 1, akSaturation = 2 };
 

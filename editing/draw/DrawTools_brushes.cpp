@@ -72,6 +72,7 @@ void AirBrushMove(TpelDrawImage& d, TEvent e)
 {
     if (!d.AirBrush->IntervalElapsed())
         return;
+    TSourceCopy copy(d.Canvas());
     d.AirBrush->PaintAt(d.Canvas(), e.X, e.Y);
     d.Changed();
 }
@@ -83,10 +84,8 @@ void ZoomDown(TpelDrawImage& d, TEvent)
 
 void ZoomMove(TpelDrawImage& d, TEvent e)
 {
-    const TCopyMode saved = d.Canvas().CopyMode;
-    d.Canvas().CopyMode = cmSrcCopy;
+    TSourceCopy copy(d.Canvas());
     const TRect square = ZoomBrush(d.Canvas(), d.ZoomBitmap, e.X, e.Y, LensRadius(d));
-    d.Canvas().CopyMode = saved;
     if (square.Right > square.Left)
         d.Drag.ZoomRect = square;
     d.Changed();
@@ -94,10 +93,8 @@ void ZoomMove(TpelDrawImage& d, TEvent e)
 
 void ZoomUp(TpelDrawImage& d, TEvent)
 {
-    const TCopyMode saved = d.Canvas().CopyMode;
-    d.Canvas().CopyMode = cmSrcCopy;
+    TSourceCopy copy(d.Canvas());
     d.Canvas().Draw(0, 0, d.ZoomBitmap);
-    d.Canvas().CopyMode = saved;
     d.Changed();
 }
 

@@ -187,6 +187,22 @@ TEST(BrushTools, AltMovesTheEffectCircleWithTheMouse)
     EXPECT_EQ(PixelOf(*im, 12, 12), photo.pixel(12, 12));
 }
 
+// The range tools leave the canvas copying in source-invert mode; the brushes that copy
+// pixels draw the same as after a plain copy mode.
+TEST(BrushTools, BrushesCopyPlainlyAfterARangeTool)
+{
+    for (const char* name : {"brightnessbrush", "mbVerBox", "mbHorOval", "zoomkeepbrush", "airbrush"}) {
+        auto plain = BrushImage(PhotoPicture()), inverted = BrushImage(PhotoPicture());
+        inverted->Canvas().CopyMode = cmSrcInvert;
+        for (auto* im : {plain.get(), inverted.get()}) {
+            im->AirBrush = SteadyAirBrush();
+            Draw(*im, name, Stroke(kStroke));
+        }
+        EXPECT_TRUE(SamePicture(plain->Picture(), inverted->Picture())) << name;
+        EXPECT_EQ(inverted->Canvas().CopyMode, cmSrcInvert) << name;
+    }
+}
+
 // Flat grey 200 on 9 x 9: the adjustment to lightness -255 gives 2 * 200 - 255 = 145 inside the
 // disc. A brush far larger than the picture, centred off it, shrinks to radius 4 about (4, 4):
 // the 8 x 8 patch at the top left; row 8 and column 8 stay.
