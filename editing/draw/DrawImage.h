@@ -143,6 +143,9 @@ public:
     static QList<int> EffectNumbers();
 
     void ApplySineCurve(int count);
+    // Blends the clipboard's picture into WorkBitmap by percent / 100 and shows the result,
+    // when the clipboard holds a picture of WorkBitmap's size; otherwise nothing happens.
+    void BlendWithClipboard(int percent);
     void SkewPicture(int amount);
     // Lightness, then saturation on the brightened pixels, then contrast.
     void AdjustBrightnessColorContrast(int brightness, int saturation, int contrast);
