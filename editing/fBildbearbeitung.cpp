@@ -157,6 +157,12 @@ void TBildbeaerbeitungForm::LoadSelectedPicture()
 
 void TBildbeaerbeitungForm::SaveTemp()
 {
+    FinishWrites();
+    m_ui->BildbViewLEADImage->Save(TempFile(), 10, 24, 3, 0);
+}
+
+void TBildbeaerbeitungForm::QueueTemp()
+{
     WriteView(TempFile(), 10, 3);
 }
 

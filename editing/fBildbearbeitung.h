@@ -105,6 +105,8 @@ public:
     };
     // Saves the view's picture as file (24 bits), queued inside a batch.
     void WriteView(const QString& file, int format, int qFactor);
+    // SaveTemp, queued inside a batch (for a change that reads no file before the batch ends).
+    void QueueTemp();
     // Waits for every queued write; raises the imaging error of the first that failed.
     void FinishWrites();
 
@@ -112,7 +114,9 @@ public:
     void ShowPictureInfo();
     QString PictureInfoText() const;
     void LoadSelectedPicture();
-    void SaveTemp();  // the view to Temp.jpg, format 10, 24 bits, quality factor 3
+    // The view to Temp.jpg, format 10, 24 bits, quality factor 3, written when this returns
+    // (after any write still queued).
+    void SaveTemp();
     void ResetMarking();
     void DropFloater();
     void TransformPicture(const QString& Operation);

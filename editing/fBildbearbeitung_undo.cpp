@@ -205,7 +205,7 @@ void TBildbeaerbeitungForm::TransformPicture(const QString& Operation)
     TEditorBusy busy;
     m_ui->ZuschneidenPanel->hide();
     TWriteBatch batch(*this);
-    SaveTemp();
+    QueueTemp();
     TLEADImage* view = m_ui->BildbViewLEADImage;
     ApplyChange([&] {
         if (Operation == QLatin1String("90"))
@@ -218,7 +218,7 @@ void TBildbeaerbeitungForm::TransformPicture(const QString& Operation)
             view->Flip();
         else if (Operation == QLatin1String("FlipV"))
             view->Reverse();
-        SaveTemp();
+        QueueTemp();
     });
 }
 
@@ -249,7 +249,7 @@ void TBildbeaerbeitungForm::Image10Click()
     }
     ApplyChange([&] {
         view->Size(width, height, 2);
-        SaveTemp();
+        QueueTemp();
     });
 }
 
