@@ -184,7 +184,7 @@ void TBildbeaerbeitungForm::FinishWrites()
     throw Exception(view->FailureMessage(QStringLiteral("Save"), written.Code));
 }
 
-void TBildbeaerbeitungForm::ApplyChange(const std::function<void()>& change)
+void TBildbeaerbeitungForm::ApplyChange(const std::function<void()>& change, bool Commit)
 {
     TUndoStepRollback rollback(*this, *m_ui->UndoImage);
     {
@@ -192,7 +192,10 @@ void TBildbeaerbeitungForm::ApplyChange(const std::function<void()>& change)
         TWriteBatch batch(*this);
         PushUndoStep();
         change();
-        CommitChange(true);
+        if (Commit)
+            CommitChange(true);
+        else
+            StoreRedoStep();
         // The new picture shows while the last files are still being written.
         m_ui->BildbViewLEADImage->viewport()->repaint();
         batch.Finish();

@@ -350,13 +350,14 @@ TEST_F(EditorTest, PanningPastTheEdgeKeepsTheClipOnThePicture)
 TEST_F(EditorTest, ToolButtonsWithoutTheirWindowStayDisabled)
 {
     WritePicture(kvtest::FourColourPicture(64, 48));
+    // Every tool window is there; one entry taken away leaves its button off.
+    Editor().PainterEffects = nullptr;
     WithEditor([&] {
         Ui::TBildbeaerbeitungForm& ui = *Editor().ui();
-        for (QPushButton* on : {ui.Image3, ui.Image4, ui.Image5, ui.Image6, ui.Image7, ui.Image10, ui.Image12,
-                                ui.Image14, ui.Image15, ui.Image16, ui.Image17})
+        for (QPushButton* on : {ui.Image3, ui.Image4, ui.Image5, ui.Image6, ui.Image7, ui.Image9, ui.Image10,
+                                ui.Image11, ui.Image12, ui.Image14, ui.Image15, ui.Image16, ui.Image19})
             EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
-        for (QPushButton* off : {ui.Image9, ui.Image11, ui.Image19})
-            EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+        EXPECT_FALSE(ui.Image17->isEnabled());
     });
 }
 
