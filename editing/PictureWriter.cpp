@@ -78,8 +78,18 @@ void TPictureWriter::Queue(const LBitmap& bitmap, const QString& fileName, int f
 TPictureWriter::TResult TPictureWriter::Finish()
 {
     TResult result;
-    if (!m_jobs.empty())
-        result = m_jobs.back().get();  // carries the first failure of the chain
+    if (!m_jobs.empty()) {
+        // The last write carries the first failure of the chain; a write that threw (no
+        // memory for the file's buffers) counts as a failed write.
+        try {
+            result = m_jobs.back().get();
+        } catch (...) {
+            result = TResult{LE_FILE_WRITE, QString()};
+        }
+    }
+    // Every write has ended once the last one has (each waits for the one before it).
+    for (const std::shared_future<TResult>& job : m_jobs)
+        job.wait();
     m_jobs.clear();
     for (const std::shared_ptr<TEncodeJob>& e : m_encodes)
         e->Result.wait();
