@@ -9,10 +9,36 @@
 #include "editing/draw/Image.h"
 #include "platform/vcl/Exceptions.h"
 #include "ui_fBildbearbeitung.h"
+#include "ui_fPainterEffects.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QSaveFile>
+
+namespace {
+
+// Once the dialog has closed, the pictures it and Art hold (the full picture after OK) go.
+class TReleaseArt {
+public:
+    explicit TReleaseArt(TpelDrawImage& art) : m_art(art) {}
+    ~TReleaseArt()
+    {
+        m_art.ClearPicture();
+        m_art.WorkBitmap = TBitmap();
+        Ui::TPainterEffectsF& ui = *m_art.PainterEffectsDialog()->ui();
+        ui.Image->ClearPicture();
+        ui.Image1->ClearPicture();
+        ui.LEADImage1->setBitmap(nullptr);
+        ui.LEADImage2->setBitmap(nullptr);
+    }
+    TReleaseArt(const TReleaseArt&) = delete;
+    TReleaseArt& operator=(const TReleaseArt&) = delete;
+
+private:
+    TpelDrawImage& m_art;
+};
+
+} // namespace
 
 void TBildbeaerbeitungForm::CreateArt()
 {
@@ -28,6 +54,7 @@ void TBildbeaerbeitungForm::CreateArt()
     const auto showDialog = [this](bool adjustPanel) {
         m_ui->ZuschneidenPanel->hide();
         m_ui->RedeyePanel->hide();
+        TReleaseArt release(*Art);
         LoadTempPreviewIntoArt();
         Art->ShowEffectsDialog(adjustPanel);
     };
@@ -38,6 +65,7 @@ void TBildbeaerbeitungForm::CreateArt()
         m_ui->ZuschneidenPanel->hide();
         m_ui->RedeyePanel->hide();
         // The dialog shows the original before it loads the full picture itself.
+        TReleaseArt release(*Art);
         LoadTempPreviewIntoArt();
         Art->AutoImprovePicture();  // modal: the editor cannot close beneath it
     };
