@@ -51,6 +51,13 @@ int FormatHeight(const TPrintFormat& format, bool horizontal, int w)
     return horizontal ? w * format.Short / format.Long : w * format.Long / format.Short;
 }
 
+// A region left from earlier marking is not part of a new one.
+void ForgetMarking(TLEADImage& view)
+{
+    if (view.HasRgn())
+        view.FreeRgn();
+}
+
 void ShowCropPanel(Ui::TBildbeaerbeitungForm& ui)
 {
     ui.EffectsPanel->hide();
@@ -106,6 +113,7 @@ void TBildbeaerbeitungForm::Image9Click()
     Ui::TBildbeaerbeitungForm& ui = *m_ui;
     TLEADImage* view = ui.BildbViewLEADImage;
     ResetMarking();
+    ForgetMarking(*view);
     ui.XLabel->clear();
     ui.RadioButton_Frei->setChecked(true);
     MarkTool = 1;
@@ -126,6 +134,7 @@ void TBildbeaerbeitungForm::Image11Click()
     if (ShowCropTip && !FileExists(ProgramFolder + QStringLiteral("NoZuschneidenTip.ini")))
         ShowCropTip();
     ResetMarking();
+    ForgetMarking(*view);
     if (!CheckedFormat(ui))
         ui.RadioButton9_13->setChecked(true);
     ui.XLabel->clear();
@@ -289,6 +298,7 @@ void TBildbeaerbeitungForm::BitBtn4Click()
     view->setAutoFloater(false);
     view->SetRgnFrameType(0);
     SavedFrameType = 0;
+    ForgetMarking(*view);
     view->setCursor(crCross);
     ui.ZoomPanel->show();
 }

@@ -128,7 +128,9 @@ TEST_F(CropTest, EachEntryShowsItsPanelAndMarkingTool)
         EXPECT_FALSE(ui.FormatAnpassungGroupBox1->isHidden());
         EXPECT_EQ(View().RegionTool, 1);
         EXPECT_EQ(View().RgnFrameType(), 2);
+        Mark(QRect(1, 1, 40, 30));
         ui.BitBtn4->click();
+        EXPECT_FALSE(View().HasRgn()) << "a cancelled marking is gone";
         EXPECT_TRUE(ui.ZuschneidenPanel->isHidden());
         EXPECT_FALSE(ui.EffectsPanel->isHidden());
         EXPECT_FALSE(ui.ZoomPanel->isHidden());
