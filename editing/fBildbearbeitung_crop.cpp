@@ -107,46 +107,44 @@ void TBildbeaerbeitungForm::BindCropAndRedEye()
 }
 
 // ---- the two entry buttons ----------------------------------------------------------------------
+// Both run after the button's own preparation (marking reset, Temp.jpg written).
+
+namespace {
+
+// The crop panel with the rectangle tool and the moving outline; the format boxes only for
+// the print-format crop.
+void StartCropMarking(TBildbeaerbeitungForm& form, bool formats)
+{
+    Ui::TBildbeaerbeitungForm& ui = *form.ui();
+    TLEADImage* view = ui.BildbViewLEADImage;
+    form.ResetMarking();
+    ForgetMarking(*view);
+    ui.XLabel->clear();
+    ui.ZoomPanel->hide();
+    form.MarkTool = 1;
+    view->RegionTool = 1;
+    ShowCropPanel(ui);
+    view->SetRgnFrameType(2);
+    view->setCursor(crCross);
+    ui.FormatAnpassungGroupBox1->setVisible(formats);
+    ui.FormatAnpassungGroupBox2->setVisible(formats);
+}
+
+} // namespace
 
 void TBildbeaerbeitungForm::Image9Click()
 {
-    Ui::TBildbeaerbeitungForm& ui = *m_ui;
-    TLEADImage* view = ui.BildbViewLEADImage;
-    ResetMarking();
-    ForgetMarking(*view);
-    ui.XLabel->clear();
-    ui.RadioButton_Frei->setChecked(true);
-    MarkTool = 1;
-    view->RegionTool = 1;
-    ShowCropPanel(ui);
-    SaveTemp();
-    view->SetRgnFrameType(2);
-    view->setCursor(crCross);
-    ui.FormatAnpassungGroupBox1->hide();
-    ui.FormatAnpassungGroupBox2->hide();
-    ui.ZoomPanel->hide();
+    m_ui->RadioButton_Frei->setChecked(true);
+    StartCropMarking(*this, false);
 }
 
 void TBildbeaerbeitungForm::Image11Click()
 {
-    Ui::TBildbeaerbeitungForm& ui = *m_ui;
-    TLEADImage* view = ui.BildbViewLEADImage;
     if (ShowCropTip && !FileExists(ProgramFolder + QStringLiteral("NoZuschneidenTip.ini")))
         ShowCropTip();
-    ResetMarking();
-    ForgetMarking(*view);
-    if (!CheckedFormat(ui))
-        ui.RadioButton9_13->setChecked(true);
-    ui.XLabel->clear();
-    ui.ZoomPanel->hide();
-    MarkTool = 1;
-    view->RegionTool = 1;
-    ShowCropPanel(ui);
-    SaveTemp();
-    view->SetRgnFrameType(2);
-    view->setCursor(crCross);
-    ui.FormatAnpassungGroupBox1->show();
-    ui.FormatAnpassungGroupBox2->show();
+    if (!CheckedFormat(*m_ui))
+        m_ui->RadioButton9_13->setChecked(true);
+    StartCropMarking(*this, true);
 }
 
 // ---- the rectangle in the format's ratio ---------------------------------------------------------
