@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -433,7 +434,7 @@ void InterColumnUp(Image& im, const Event& e)
 
 // Shaded spheres from the pen colour to the brush colour of the press, or with Alt from the
 // picture's colour at the start to the one at the mouse.
-void SpheresUp(Image& im, const Event& e, const TSphereFamily* family)
+void SpheresUp(Image& im, const Event& e, std::optional<TSphereFamily> family)
 {
     if (family)
         Erase(im, EllipseFigure);
@@ -457,10 +458,9 @@ void SpheresUp(Image& im, const Event& e, const TSphereFamily* family)
 template <TSphereFamily F>
 void FamilyUp(Image& im, const Event& e)
 {
-    static constexpr TSphereFamily family = F;
-    SpheresUp(im, e, &family);
+    SpheresUp(im, e, F);
 }
-void InterSphereUp(Image& im, const Event& e) { SpheresUp(im, e, nullptr); }
+void InterSphereUp(Image& im, const Event& e) { SpheresUp(im, e, std::nullopt); }
 
 void DecoOvalUp(Image& im, const Event& e)
 {
