@@ -5,6 +5,7 @@
 #include "PhotoPicture.h"
 
 #include "editing/draw/DrawImage.h"
+#include "support/Golden.h"
 
 #include <gtest/gtest.h>
 
@@ -87,41 +88,10 @@ inline QImage ToRgb32(const TBitmap& b) { return b.Image().convertToFormat(QImag
 
 inline bool SamePicture(const TBitmap& a, const TBitmap& b) { return ToRgb32(a) == ToRgb32(b); }
 
-inline bool RegenerateGolden()
-{
-    const char* v = std::getenv("KV_REGENERATE_GOLDEN");
-    return v && std::strcmp(v, "1") == 0;
-}
-
-inline QString GoldenPath(const QString& name)
-{
-    const char* source = std::getenv("KORVANTA_SOURCE_DIR");
-    return QString::fromUtf8(source ? source : ".") + QStringLiteral("/tests/data/golden/") + name + QStringLiteral(".png");
-}
-
-// Compares made with the golden picture `name` (at most 1 % of the pixels may differ, none
-// by more than 8 in a channel), or writes it under KV_REGENERATE_GOLDEN=1.
+// Compares made with the golden picture `name`, or writes it under KV_REGENERATE_GOLDEN=1.
 inline void ExpectGolden(const TBitmap& made, const QString& name)
 {
-    const QImage img = ToRgb32(made);
-    const QString path = GoldenPath(name);
-    if (RegenerateGolden()) {
-        EXPECT_TRUE(img.save(path)) << path.toStdString();
-        return;
-    }
-    const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(golden.isNull()) << path.toStdString() << " (KV_REGENERATE_GOLDEN=1 writes it)";
-    ASSERT_EQ(golden.size(), img.size()) << name.toStdString();
-    int differing = 0, worst = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) {
-            const QRgb a = img.pixel(x, y), b = golden.pixel(x, y);
-            const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
-            differing += d > 0;
-            worst = std::max(worst, d);
-        }
-    EXPECT_LE(differing, img.width() * img.height() / 100) << name.toStdString();
-    EXPECT_LE(worst, 8) << name.toStdString();
+    golden::Expect(ToRgb32(made), name.toStdString());
 }
 
 } // namespace tooltest
