@@ -92,14 +92,14 @@ void TBildbeaerbeitungForm::StoreRedoStep()
 
 namespace {
 
-// Takes an undo step back unless the change it guards was committed: n, top, the undo
-// buttons, the undo file the step wrote (when there was none before); Temp.jpg gets the
+// Takes an undo step back unless the change it guards was committed: n, top, the undo and
+// redo buttons, the undo file the step wrote (when there was none before); Temp.jpg gets the
 // picture before the change back from that undo file, and the view the picture it held.
 class TUndoStepRollback {
 public:
     TUndoStepRollback(TBildbeaerbeitungForm& form, QPushButton& undo)
         : m_form(form), m_undo(undo), m_index(form.UndoIndex), m_top(form.UndoTop), m_undoOn(undo.isEnabled()),
-          m_fileExisted(FileExists(form.UndoFile(form.UndoIndex + 1)))
+          m_redoOn(form.ui()->RedoImage->isEnabled()), m_fileExisted(FileExists(form.UndoFile(form.UndoIndex + 1)))
     {
         // The picture before the change (its pixels shared until the change writes them).
         if (const LBitmap* now = form.ui()->BildbViewLEADImage->Bitmap(); now && now->IsAllocated())
@@ -120,6 +120,7 @@ public:
         m_form.UndoTop = m_top;
         m_undo.setEnabled(m_undoOn);
         m_form.ui()->UndoBitBtn1->setEnabled(m_undoOn);
+        m_form.ui()->RedoImage->setEnabled(m_redoOn);
         try {
             TLEADImage* view = m_form.ui()->BildbViewLEADImage;
             if (m_before.IsAllocated())
@@ -140,6 +141,7 @@ private:
     int m_index;
     int m_top;
     bool m_undoOn;
+    bool m_redoOn;
     bool m_fileExisted;
     LBitmap m_before;
     bool m_committed = false;

@@ -239,6 +239,31 @@ TEST_F(EditorTest, AFailedUndoFileWriteTakesTheStepBackAndSaysSo)
     });
 }
 
+// A change after an undo fails once StoreRedoStep has run (Temp.jpg cannot be written): the
+// step taken back leaves the redo of the undone change possible, its button with it.
+TEST_F(EditorTest, AChangeFailingAfterAnUndoKeepsTheRedo)
+{
+    WritePicture(kvtest::FourColourPicture(64, 48));
+    WithEditor(
+        [&] {
+            Editor().ui()->Image4->click();
+            Editor().ui()->UndoImage->click();
+            ASSERT_TRUE(Editor().ui()->RedoImage->isEnabled());
+            ASSERT_TRUE(QFile::remove(Editor().TempFile()));
+            ASSERT_TRUE(QDir(ProgramFolder).mkdir("Temp.jpg"));
+            kvtest::Ui().ExpectMessage(mrOk, "BildbViewLEADImage");
+            Editor().ui()->Image7->click();
+            EXPECT_EQ(Editor().UndoIndex, 0);
+            EXPECT_EQ(Editor().UndoTop, 1);
+            EXPECT_TRUE(Editor().ui()->RedoImage->isEnabled());
+            ASSERT_TRUE(QDir(ProgramFolder).rmdir("Temp.jpg"));
+            Editor().ui()->RedoImage->click();
+            EXPECT_EQ(Editor().UndoIndex, 1);
+            EXPECT_EQ(Quadrants(Editor().TempFile()), "bryg");
+        },
+        mrNo);
+}
+
 TEST_F(EditorTest, SizeOutsideTheLimitsIsRefusedBeforeAnyUndoStep)
 {
     WritePicture(kvtest::FourColourPicture(64, 48));
