@@ -202,7 +202,14 @@ void ShapeBrush(TpelDrawImage& image, TPoint centre, int mode, double amount, in
 
 void PaintColorBrush(TpelDrawImage& image, int x, int y, int operation)
 {
-    const int r = std::max(image.Canvas().Pen.Width, 5);
+    int r = std::max(image.Canvas().Pen.Width, 5);
+    // A brush whose square reaches two pixels past the picture on every side and whose disc
+    // holds every pixel of it changes the picture alike at any larger radius (the square off
+    // the picture reads white, the smoothing looks one pixel around): a pen wider than that
+    // would only make the square larger, up to more memory than there is.
+    const TBitmap& picture = image.Picture();
+    const long long reach = std::llabs(x) + std::llabs(y) + picture.Width() + picture.Height() + 4;
+    r = int(std::min<long long>(r, std::max(reach, 5LL)));
     if (operation <= 8) {
         // On the picture as it stands (the same as on a fresh copy of it).
         if (!image.Picture().Empty())

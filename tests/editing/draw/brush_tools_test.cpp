@@ -2,6 +2,7 @@
 // picture through the mouse handlers, a crash sweep over tiny and odd pictures, and the
 // brushes that work on the snapshot with small hand-made pictures.
 #include "ToolTestUtil.h"
+#include "editing/brush/BrushPixels.h"
 #include "editing/brush/jvAirBrush.h"
 #include "editing/draw/DrawBrushes.h"
 #include "editing/draw/DrawImage.h"
@@ -226,6 +227,19 @@ TEST(BrushPatch, AdjustBrushLargerThanThePictureStaysOnIt)
 }
 
 // Each call shows the snapshot with one fresh disc: the disc of the call before is gone.
+// A pen far wider than the picture paints as one just covering it, without a brush square of
+// the pen's size (2^20 pixels a side: more memory than there is).
+TEST(BrushPatch, ColourBrushWithAHugePenPaintsAsOneCoveringThePicture)
+{
+    for (int operation : {0, 9, 13}) {
+        TBitmap expected = PhotoPicture();
+        ColorBrush(expected, 30, 20, operation, 400);
+        auto im = BrushImage(PhotoPicture(), 1 << 20);
+        PaintColorBrush(*im, 30, 20, operation);
+        EXPECT_TRUE(SamePicture(im->Picture(), expected)) << operation;
+    }
+}
+
 TEST(BrushPatch, BrushesRedrawFromTheSnapshotAndNeverAccumulate)
 {
     const TBitmap flat = Flat(40, 20, 200);
