@@ -56,6 +56,23 @@ TpelDrawImage::~TpelDrawImage()
     m_dialog.reset();
 }
 
+void TpelDrawImage::setShape(const QString& v)
+{
+    if (v == m_shape)
+        return;
+    if (Drag.MouseIsDown && m_shape == QLatin1String("snapshot")) {
+        Canvas().Brush.Style = Drag.SavedBrushStyle;
+        Canvas().Pen.Width = Drag.SavedPenWidth;
+    }
+    if (m_shape == QLatin1String("polygon") || m_shape == QLatin1String("polyline") ||
+        m_shape == QLatin1String("polybezier")) {
+        Drag.MouseIsDown = false;
+        Drag.PolyCount = 0;
+        Drag.BezierFixed1 = Drag.BezierFixed2 = false;
+    }
+    m_shape = v;
+}
+
 void TpelDrawImage::Loaded()
 {
     setAutoSize(true);

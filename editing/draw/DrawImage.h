@@ -47,7 +47,10 @@ public:
     void Loaded() override;
 
     QString Shape() const { return m_shape; }
-    void setShape(const QString& v) { m_shape = v; }
+    // A new tool ends what the old one left pending between events: the figure a polygon,
+    // polyline or polybezier was collecting (the mouse no longer drags for the new tool), and
+    // the pen width and brush style a range snapshot borrowed during its drag.
+    void setShape(const QString& v);
     bool polygonchecked() const { return m_polygonchecked; }
     void setpolygonchecked(bool v) { m_polygonchecked = v; }
     int stars() const { return m_stars; }

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <set>
+#include <string>
 
 using namespace tooltest;
 
@@ -131,6 +132,39 @@ TEST(MouseDispatch, PolygonClosesOnTheRightButton)
     EXPECT_TRUE(SamePicture(drawn, line->Picture()));
     EXPECT_EQ(line->Drag.PolyCount, 0);
     EXPECT_FALSE(line->Drag.MouseIsDown);
+}
+
+// The tool changed between events: a polygon still collecting points leaves no drag behind
+// (moving the mouse with no button held draws nothing for the new tool), and a range snapshot
+// changed during its drag gives back the pen width and brush style it borrowed.
+TEST(MouseDispatch, AToolChangedBetweenEventsLeavesNothingPending)
+{
+    for (const char* pending : {"polygon", "polyline", "polybezier"}) {
+        for (const char* next : {"line", "freehand", "smoothbrush"}) {
+            SCOPED_TRACE(std::string(pending) + " -> " + next);
+            auto im = BlackPenOnWhite(64, 64);
+            im->setShape(pending);
+            RunMouse(*im, {{Step::Down, 10, 50}, {Step::Up, 10, 50}, {Step::Down, 30, 10}, {Step::Up, 30, 10}});
+            im->setShape(next);
+            const TBitmap before = im->Picture();
+            im->MouseMove(0, 50, 40);
+            im->MouseMove(0, 20, 30);
+            EXPECT_TRUE(SamePicture(before, im->Picture()));
+            EXPECT_FALSE(im->Drag.MouseIsDown);
+            EXPECT_EQ(im->Drag.PolyCount, 0);
+        }
+    }
+
+    auto snap = BlackPenOnWhite(64, 64);
+    snap->Canvas().Pen.Width = 3;
+    snap->Canvas().Brush.Style = bsSolid;
+    snap->setShape("snapshot");
+    RunMouse(*snap, {{Step::Down, 5, 5}, {Step::Move, 20, 20}});
+    ASSERT_EQ(snap->Canvas().Pen.Width, 1);
+    snap->setShape("line");
+    RunMouse(*snap, {{Step::Up, 30, 30}});
+    EXPECT_EQ(snap->Canvas().Pen.Width, 3);
+    EXPECT_EQ(snap->Canvas().Brush.Style, bsSolid);
 }
 
 TEST(MouseDispatch, CtrlAltMovesAndReleasesDoNothing)
