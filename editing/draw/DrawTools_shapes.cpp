@@ -117,11 +117,21 @@ void RangeSmearMove(Image& im, const Event& e)
     im.Canvas().Draw(e.X, e.Y, im.WorkBitmap);
 }
 
-// The square of side pen width whose offset from the mouse is the one from AnchorPoint to
+// The side of the clone square at the mouse: the pen width, cut to where the square still
+// reaches the picture (what lies further right or down changes nothing), so that a pen far
+// wider than the picture copies no more than the picture.
+int CloneSide(Image& im, const Event& e)
+{
+    const TBitmap& p = im.Picture();
+    const long long reach = std::max(0LL, std::max(p.Width() - (long long)e.X, p.Height() - (long long)e.Y));
+    return int(std::min<long long>(im.Canvas().Pen.Width, reach));
+}
+
+// The square of side CloneSide whose offset from the mouse is the one from AnchorPoint to
 // StartPoint.
 TRect CloneSource(Image& im, const Event& e)
 {
-    const int w = im.Canvas().Pen.Width;
+    const int w = CloneSide(im, e);
     const int sx = e.X - (im.Drag.StartPoint.X - im.Drag.AnchorPoint.X);
     const int sy = e.Y - (im.Drag.StartPoint.Y - im.Drag.AnchorPoint.Y);
     return TRect{sx, sy, sx + w, sy + w};
@@ -130,7 +140,7 @@ TRect CloneSource(Image& im, const Event& e)
 void CloneAllMove(Image& im, const Event& e)
 {
     TCanvas& c = im.Canvas();
-    const int w = c.Pen.Width;
+    const int w = CloneSide(im, e);
     c.CopyMode = cmSrcCopy;
     c.CopyRect(TRect{e.X, e.Y, e.X + w, e.Y + w}, c, CloneSource(im, e));
 }

@@ -328,6 +328,27 @@ TEST(MouseDispatch, CloneCopiesFromTheAnchorOffset)
             EXPECT_EQ(At(*im, 5 + x, 5 + y), original.Canvas().Pixel(36 + x, 28 + y));
 }
 
+// A pen far wider than the picture clones as one just reaching past it: no square of the
+// pen's size (2^20 or more pixels a side) is made or overflows the coordinates.
+TEST(MouseDispatch, CloneWithAHugePenCopiesAsOneReachingPastThePicture)
+{
+    for (const char* tool : {"cloneall", "clonenottarget"}) {
+        SCOPED_TRACE(tool);
+        const Script mouse = Then({{Step::Right, 30, 24}}, DragScript(10, 8, 20, 14, 0, 2));
+        auto expected = MakeToolImage(PhotoPicture());
+        expected->Canvas().Pen.Width = 70;
+        expected->setShape(tool);
+        RunMouse(*expected, mouse);
+        for (int pen : {1 << 20, 0x7fffffff}) {
+            auto im = MakeToolImage(PhotoPicture());
+            im->Canvas().Pen.Width = pen;
+            im->setShape(tool);
+            RunMouse(*im, mouse);
+            EXPECT_TRUE(SamePicture(im->Picture(), expected->Picture())) << pen;
+        }
+    }
+}
+
 // A drag that leaves the control keeps arriving at it until the release.
 TEST(MouseDispatch, DragOutsideTheControlKeepsArriving)
 {
