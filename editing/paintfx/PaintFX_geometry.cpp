@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -36,15 +37,19 @@ int WrapIndex(double i, int n)
     return int(std::fmod(i, double(n)));
 }
 
-// The bilinear mix of the four neighbours of (sx, sy) in source, rounded per channel.
-void Sample(const TFxBitmap& source, double sx, double sy, std::uint8_t* out)
+// The four neighbours of a source point and its fractions.
+struct TSamplePoint {
+    const std::uint8_t *p00, *p10, *p01, *p11;
+    double fx, fy;
+};
+
+TSamplePoint Locate(const TFxBitmap& source, double sx, double sy)
 {
     if (!std::isfinite(sx) || !std::isfinite(sy)) {
         sx = 0;
         sy = 0;
     }
     const double fx0 = std::floor(sx), fy0 = std::floor(sy);
-    const double fx = sx - fx0, fy = sy - fy0;
     int x0, x1, y0, y1;
     if (fx0 >= 0 && fx0 + 1 < source.Width && fy0 >= 0 && fy0 + 1 < source.Height) {
         x0 = int(fx0), x1 = x0 + 1, y0 = int(fy0), y1 = y0 + 1;
@@ -52,38 +57,109 @@ void Sample(const TFxBitmap& source, double sx, double sy, std::uint8_t* out)
         x0 = WrapIndex(fx0, source.Width), x1 = WrapIndex(fx0 + 1, source.Width);
         y0 = WrapIndex(fy0, source.Height), y1 = WrapIndex(fy0 + 1, source.Height);
     }
-    const std::uint8_t* p00 = source.Pixel(x0, y0);
-    const std::uint8_t* p10 = source.Pixel(x1, y0);
-    const std::uint8_t* p01 = source.Pixel(x0, y1);
-    const std::uint8_t* p11 = source.Pixel(x1, y1);
+    return {source.Pixel(x0, y0), source.Pixel(x1, y0), source.Pixel(x0, y1), source.Pixel(x1, y1), sx - fx0, sy - fy0};
+}
+
+// The bilinear mix of the four neighbours by the fractions, rounded per channel.
+void Mix(const TSamplePoint& s, std::uint8_t* out)
+{
+    const double fx = s.fx, fy = s.fy;
     const double w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
     for (int c = 0; c < 3; ++c)
-        out[c] = TpelPaintFX::ClampByte(RoundChannel(p00[c] * w00 + p10[c] * w10 + p01[c] * w01 + p11[c] * w11));
+        out[c] = TpelPaintFX::ClampByte(
+            RoundChannel(s.p00[c] * w00 + s.p10[c] * w10 + s.p01[c] * w01 + s.p11[c] * w11));
 }
 
 // Every pixel of rows top .. bottom - 1 of dest (bottom < 0: to the last row) takes the
 // sample of source at the point map gives for its offset (dx, dy) and distance r from the
-// centre (cx, cy); the centre itself samples the centre. The pixels are visited in small
-// tiles, so the source points of neighbouring pixels stay close together in memory.
+// centre (cx, cy); the centre itself samples the centre. Each pixel's value depends on its
+// own place only, so the order of the visits is free; they go ring by ring about the centre,
+// from the outside in. Twist and fish eye move a point along its circle or along its ray,
+// so the pixels of one thin ring read a thin ring of the source, one after the other, and
+// the picture is read from memory a few times rather than once per pixel. Within a row the
+// ring is walked from both ends at once, and a row is walked with its mirror row, so the
+// four pixels at one distance come one after another (map may keep what it worked out for
+// the last distance).
 template <class Map>
 void Remap(const TFxBitmap& source, const TFxBitmap& dest, int top, int bottom, double cx, double cy, Map map)
 {
-    constexpr int kTileW = 64, kTileH = 32;
+    constexpr int kRingWidth = 4;
     top = std::max(0, top);
     bottom = bottom < 0 ? dest.Height : std::min(bottom, dest.Height);
-    for (int ty = top; ty < bottom; ty += kTileH)
-        for (int tx = 0; tx < dest.Width; tx += kTileW)
-            for (int y = ty, yEnd = std::min(bottom, ty + kTileH); y < yEnd; ++y) {
-                std::uint8_t* p = dest.Pixel(tx, y);
-                for (int x = tx, xEnd = std::min(dest.Width, tx + kTileW); x < xEnd; ++x, p += 3) {
-                    const double dx = x - cx, dy = y - cy;
-                    const double r = std::sqrt(dx * dx + dy * dy);
-                    double sx = cx, sy = cy;
-                    if (r != 0)
-                        map(x, y, dx, dy, r, sx, sy);
-                    Sample(source, sx, sy, p);
+    if (top >= bottom)
+        return;
+    // The source points of a batch of pixels are worked out first and their rows fetched
+    // ahead, then the batch is sampled: the reads of many pixels wait on memory at once.
+    struct Job {
+        std::uint8_t* out;
+        TSamplePoint at;
+    };
+    constexpr int kBatch = 32;
+    Job jobs[kBatch];
+    int pending = 0;
+    const auto flush = [&] {
+        for (int i = 0; i < pending; ++i)
+            Mix(jobs[i].at, jobs[i].out);
+        pending = 0;
+    };
+    const auto visit = [&](int x, int y) {
+        const double dx = x - cx, dy = y - cy;
+        const double r = std::sqrt(dx * dx + dy * dy);
+        double sx = cx, sy = cy;
+        if (r != 0)
+            map(x, y, dx, dy, r, sx, sy);
+        const TSamplePoint at = Locate(source, sx, sy);
+        __builtin_prefetch(at.p00);
+        __builtin_prefetch(at.p01);
+        if (at.p10 != at.p00 + 3) {  // wrapped to the other side
+            __builtin_prefetch(at.p10);
+            __builtin_prefetch(at.p11);
+        }
+        jobs[pending++] = {dest.Pixel(x, y), at};
+        if (pending == kBatch)
+            flush();
+    };
+    // The rows of the band, each with its mirror row (H - 1 - y) when that lies in the band
+    // below it; every pair keeps the next unvisited column from the left and from the right.
+    struct Walk {
+        int y, mirror;  // mirror < 0: none
+        double dy2;
+        int left, right;
+    };
+    std::vector<Walk> walks;
+    walks.reserve(std::size_t(bottom - top));
+    for (int y = top; y < bottom; ++y) {
+        const int m = dest.Height - 1 - y;
+        if (m < y && m >= top)
+            continue;  // walked with its mirror
+        const double dy = y - cy;
+        walks.push_back({y, m > y && m < bottom ? m : -1, dy * dy, 0, dest.Width - 1});
+    }
+    const double farX = std::max(cx, dest.Width - 1 - cx), farY = std::max(std::fabs(top - cy), std::fabs(bottom - 1 - cy));
+    const int rings = int(std::sqrt(farX * farX + farY * farY)) / kRingWidth + 1;
+    for (int ring = rings - 1; ring >= 0; --ring) {
+        // Ring 0 takes every pixel left over, so each pixel is visited exactly once.
+        const double inner = double(ring) * kRingWidth, inner2 = inner * inner;
+        for (Walk& w : walks) {
+            while (w.left <= w.right) {
+                const double dx = w.left - cx;
+                if (dx * dx + w.dy2 < inner2)
+                    break;
+                // Columns left and right mirror each other about the centre column.
+                visit(w.left, w.y);
+                if (w.right != w.left)
+                    visit(w.right, w.y);
+                if (w.mirror >= 0) {
+                    visit(w.left, w.mirror);
+                    if (w.right != w.left)
+                        visit(w.right, w.mirror);
                 }
+                ++w.left;
+                --w.right;
             }
+        }
+    }
+    flush();
 }
 
 bool SameSize(const TFxBitmap& a, const TFxBitmap& b)
@@ -216,11 +292,16 @@ void TpelPaintFX::Twist(const TFxBitmap& source, const TFxBitmap& dest, int amou
         return;
     constexpr double halfPi = 1.5707963267948966;
     Remap(source, dest, top, bottom, (dest.Width - 1) / 2.0, (dest.Height - 1) / 2.0,
-          [amount](int, int, double dx, double dy, double r, double& sx, double& sy) {
+          [amount, lastR = -1.0, c = 0.0, s = 0.0](int, int, double dx, double dy, double r, double& sx,
+                                                   double& sy) mutable {
               // The point turned by pi/2 - r / amount: the same as taking the angle
               // ArcTan2(dy, dx) - r / amount + pi/2 at distance r, without the arc tangent.
-              const double turn = halfPi - r / amount;
-              const double c = std::cos(turn), s = std::sin(turn);
+              // The turn depends on r alone: mirrored pixels reuse the last one.
+              if (r != lastR) {
+                  const double turn = halfPi - r / amount;
+                  c = std::cos(turn), s = std::sin(turn);
+                  lastR = r;
+              }
               sx += dx * c - dy * s;
               sy += dy * c + dx * s;
           });
