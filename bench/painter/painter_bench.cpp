@@ -10,7 +10,10 @@
 // --cpu-time gives the one-core column in processor time of the thread (steadier when other
 // work loads the machine); --digest prints a digest of every result (24 MP and odd sizes) to
 // compare two builds instead of timing.
+#include "editing/draw/DrawImage.h"
 #include "editing/paintfx/PaintFX.h"
+
+#include <QApplication>
 
 #include <algorithm>
 #include <chrono>
@@ -18,6 +21,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+
+#include <sched.h>
 #include <functional>
 #include <string>
 #include <thread>
@@ -72,6 +77,8 @@ struct Effect {
     const char* peer;  // ImageMagick's operator, or nullptr
     // Routines that read a copy: rows top .. bottom - 1 of the whole picture.
     std::function<void(TpelPaintFX&, const TFxBitmap& work, const TFxBitmap& copy, int top, int bottom)> rows = {};
+    // Routines of the drawing component, on its work bitmap (they split the rows themselves).
+    std::function<void(TpelDrawImage&)> component = {};
 };
 
 double Best(int runs, const std::function<void()>& f)
@@ -91,6 +98,44 @@ double ThreadCpuMs()
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Keeps the calling thread, and the threads it starts, on one core (one) or lets them use every
+// core the process had at the start.
+void PinToOneCore(bool one)
+{
+    static cpu_set_t every = [] {
+        cpu_set_t set;
+        sched_getaffinity(0, sizeof set, &set);
+        return set;
+    }();
+    cpu_set_t set = every;
+    if (one) {
+        CPU_ZERO(&set);
+        CPU_SET(std::max(0, sched_getcpu()), &set);
+    }
+    sched_setaffinity(0, sizeof set, &set);
+}
+
+// A routine of the drawing component on its work bitmap, loaded with picture (not timed); the
+// result into out. Returns the time of the routine.
+double RunComponent(TpelDrawImage& d, const std::function<void(TpelDrawImage&)>& run, const TFxImage& picture,
+                    TFxImage& out, bool cpuTime)
+{
+    {
+        TBitmap bitmap(picture.Width(), picture.Height());
+        bitmap.SetPixelFormat(pf24bit);
+        const TFxBitmap v = FxView(bitmap);
+        for (int y = 0; y < picture.Height(); ++y)
+            std::copy_n(picture.Pixel(0, y), std::size_t(picture.Width()) * 3, v.Row(y));
+        d.WorkBitmap = bitmap;
+    }
+    const auto a = Clock::now();
+    const double cpuA = ThreadCpuMs();
+    run(d);
+    const double ms = cpuTime ? ThreadCpuMs() - cpuA : Ms(a, Clock::now());
+    out = TFxImage(FxView(d.WorkBitmap));
+    return ms;
 }
 
 // FNV-1a over the pixels: a digest to compare the results of two builds.
@@ -135,6 +180,10 @@ int main(int argc, char** argv)
         else if (!std::strcmp(argv[i], "--digest"))
             digest = true, peer = false;
     }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TpelDrawImage drawImage;
     const TFxImage original = Camera();
     if (peer) {
         std::system(("mkdir -p " + work).c_str());
@@ -150,25 +199,33 @@ int main(int argc, char** argv)
         }
         std::fclose(f);
     }
+    // The 21 effects of the tree at the middle of their bars (the colour filters with the
+    // hidden low bar at 1), then the routines of the brightness, colour and contrast panel.
     const std::vector<Effect> effects = {
-        {"GaussianBlur 10", [](auto& fx, auto& w, auto&) { fx.GaussianBlur(w, 10); }, 0, "-blur 0x6"},
-        {"AddColorNoise 100", [](auto& fx, auto& w, auto&) { fx.AddColorNoise(w, 100); }, 0, "+noise Uniform"},
-        {"AddMonoNoise 100", [](auto& fx, auto& w, auto&) { fx.AddMonoNoise(w, 100); }, 0, nullptr},
-        {"EdgeBlend 9", [](auto& fx, auto& w, auto&) { fx.EdgeBlend(w, 9); }, 0, nullptr},
-        {"Mosaic 16", [](auto& fx, auto& w, auto&) { fx.Mosaic(w, 16); }, 16, "-scale 6.25% -scale 1600%"},
-        {"Twist 25", [](auto& fx, auto& w, auto& c) { fx.Twist(c, w, 25); }, 0, "-swirl 90",
+        {"16 SineCurve 5", {}, 0, nullptr, {}, [](TpelDrawImage& d) { d.ApplySineCurve(5); }},
+        {"25 Emboss", [](auto& fx, auto& w, auto&) { fx.Emboss(w); }, 0, "-emboss 1"},
+        {"41 Skew 50", {}, 0, nullptr, {}, [](TpelDrawImage& d) { d.SkewPicture(50); }},
+        {"42 Plasma 50", [](auto& fx, auto& w, auto& c) { fx.Plasma(c, c, 10, 50, w); }, 0, nullptr},
+        {"53 Solarize 127", [](auto& fx, auto& w, auto&) { fx.Solarize(w, 127); }, 1, "-solarize 50%"},
+        {"54 Posterize 128", [](auto& fx, auto& w, auto&) { fx.Posterize(w, 128); }, 1, "+dither -posterize 3"},
+        {"3 GaussianBlur 10", [](auto& fx, auto& w, auto&) { fx.GaussianBlur(w, 10); }, 0, "-blur 0x6"},
+        {"5 AddColorNoise 100", [](auto& fx, auto& w, auto&) { fx.AddColorNoise(w, 100); }, 0, "+noise Uniform"},
+        {"6 AddMonoNoise 100", [](auto& fx, auto& w, auto&) { fx.AddMonoNoise(w, 100); }, 0, nullptr},
+        {"8 EdgeBlend 9", [](auto& fx, auto& w, auto&) { fx.EdgeBlend(w, 9); }, 0, nullptr},
+        {"9 Mosaic 16", [](auto& fx, auto& w, auto&) { fx.Mosaic(w, 16); }, 16, "-scale 6.25% -scale 1600%"},
+        {"10 Twist 25", [](auto& fx, auto& w, auto& c) { fx.Twist(c, w, 25); }, 0, "-swirl 90",
          [](TpelPaintFX& fx, const TFxBitmap& w, const TFxBitmap& c, int t, int b) { fx.Twist(c, w, 25, t, b); }},
-        {"FishEye 0.5", [](auto& fx, auto& w, auto& c) { fx.FishEye(c, w, 0.5); }, 0, "-implode -0.5",
+        {"11 FishEye 0.5", [](auto& fx, auto& w, auto& c) { fx.FishEye(c, w, 0.5); }, 0, "-implode -0.5",
          [](TpelPaintFX& fx, const TFxBitmap& w, const TFxBitmap& c, int t, int b) { fx.FishEye(c, w, 0.5, t, b); }},
+        {"26 FilterRed 1..128", [](auto& fx, auto& w, auto&) { fx.FilterRed(w, 1, 128); }, 1, nullptr},
+        {"27 FilterGreen 1..128", [](auto& fx, auto& w, auto&) { fx.FilterGreen(w, 1, 128); }, 1, nullptr},
+        {"28 FilterBlue 1..128", [](auto& fx, auto& w, auto&) { fx.FilterBlue(w, 1, 128); }, 1, nullptr},
+        {"29 FilterXRed 1..128", [](auto& fx, auto& w, auto&) { fx.FilterXRed(w, 1, 128); }, 1, nullptr},
+        {"30 FilterXGreen 1..128", [](auto& fx, auto& w, auto&) { fx.FilterXGreen(w, 1, 128); }, 1, nullptr},
+        {"31 FilterXBlue 1..128", [](auto& fx, auto& w, auto&) { fx.FilterXBlue(w, 1, 128); }, 1, nullptr},
+        {"49 TileSplit 51", [](auto& fx, auto& w, auto&) { fx.TileSplit(w, 51); }, 0, nullptr},
+        {"50 TileOverlap 51", [](auto& fx, auto& w, auto&) { fx.TileOverlap(w, 51); }, 0, nullptr},
         {"Lightness 40", [](auto& fx, auto& w, auto&) { fx.Lightness(w, 40); }, 1, nullptr},
-        {"Emboss", [](auto& fx, auto& w, auto&) { fx.Emboss(w); }, 0, "-emboss 1"},
-        {"FilterRed 1..127", [](auto& fx, auto& w, auto&) { fx.FilterRed(w, 1, 127); }, 1, nullptr},
-        {"FilterXBlue 1..127", [](auto& fx, auto& w, auto&) { fx.FilterXBlue(w, 1, 127); }, 1, nullptr},
-        {"Plasma 50", [](auto& fx, auto& w, auto& c) { fx.Plasma(c, c, 10, 50, w); }, 0, nullptr},
-        {"TileSplit 51", [](auto& fx, auto& w, auto&) { fx.TileSplit(w, 51); }, 0, nullptr},
-        {"TileOverlap 51", [](auto& fx, auto& w, auto&) { fx.TileOverlap(w, 51); }, 0, nullptr},
-        {"Solarize 127", [](auto& fx, auto& w, auto&) { fx.Solarize(w, 127); }, 1, "-solarize 50%"},
-        {"Posterize 128", [](auto& fx, auto& w, auto&) { fx.Posterize(w, 128); }, 1, "+dither -posterize 3"},
         {"Saturation 350", [](auto& fx, auto& w, auto&) { fx.Saturation(w, 350); }, 1, "-modulate 100,137"},
         {"Contrast 100", [](auto& fx, auto& w, auto&) { fx.Contrast(w, 100); }, 1, nullptr},
     };
@@ -201,7 +258,10 @@ int main(int argc, char** argv)
                 TFxRandom random(12345);
                 TpelPaintFX fx(&random);
                 TFxImage result = picture, copy = picture;
-                e.run(fx, result.View(), copy.View());
+                if (e.component)
+                    RunComponent(drawImage, e.component, picture, result, false);
+                else
+                    e.run(fx, result.View(), copy.View());
                 std::printf("%5d x %-5d %-22s %016llx\n", w, h, e.name, (unsigned long long)Digest(result));
             }
         }
@@ -223,6 +283,12 @@ int main(int argc, char** argv)
         TFxImage work1 = original, copy(const_cast<TFxImage&>(original).View());
         double one = 1e300;
         for (int i = 0; i < runs; ++i) {
+            if (e.component) {
+                PinToOneCore(true);
+                one = std::min(one, RunComponent(drawImage, e.component, original, work1, cpuTime));
+                PinToOneCore(false);
+                continue;
+            }
             work1 = original;
             const auto a = Clock::now();
             const double cpuA = ThreadCpuMs();
@@ -230,7 +296,15 @@ int main(int argc, char** argv)
             one = std::min(one, cpuTime ? ThreadCpuMs() - cpuA : Ms(a, Clock::now()));
         }
         std::string all = "-";
-        if (e.rows) {
+        if (e.component) {
+            double best = 1e300;
+            TFxImage workN;
+            for (int i = 0; i < runs; ++i)
+                best = std::min(best, RunComponent(drawImage, e.component, original, workN, false));
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.0f%s", best, workN == work1 ? "" : " (DIFFERS)");
+            all = buf;
+        } else if (e.rows) {
             double best = 1e300;
             TFxImage workN = original;
             const TFxBitmap whole = workN.View(), src = copy.View();
