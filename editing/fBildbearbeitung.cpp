@@ -68,6 +68,7 @@ void TBildbeaerbeitungForm::BindEvents()
     view->OnMouseUp = [this](QObject*, TMouseButton, TShiftState, int, int) { Guard([&] { ViewMouseUp(); }); };
     view->OnResize = [this](QObject*) { Guard([this] { ViewResizeOrScroll(true); }); };
     view->OnScroll = [this](QObject*) { Guard([this] { ViewResizeOrScroll(false); }); };
+    BindCropAndRedEye();
 }
 
 void TBildbeaerbeitungForm::FormCreate()

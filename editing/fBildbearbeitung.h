@@ -41,6 +41,7 @@ public:
     std::function<void()> RefreshSelectedThumbnail;
     std::function<QString()> MainCaption;
     std::function<void()> ShowPanTip;             // "Bild verschieben": the tip window on panning
+    std::function<void()> ShowCropTip;            // the hint on cropping to photo paper
 
     // ---- entry points of the tool panels and the painter effects dialog ---------------------
     // Each runs after the button's own preparation (marking reset, Temp.jpg written). A
@@ -64,8 +65,9 @@ public:
     void StoreRedoStep();
     // PushUndoStep, change, then CommitChange(true). When change throws (or returns false),
     // the undo step is taken back (n, top, the buttons and the UNDO file) and the view shows
-    // Temp.jpg again before the error goes on.
-    void ApplyChange(const std::function<void()>& change);
+    // Temp.jpg again before the error goes on. With Commit false only the redo step is
+    // stored after the change (the thumbnail and status line wait for a later commit).
+    void ApplyChange(const std::function<void()>& change, bool Commit = true);
 
     QString TempFile() const { return ProgramFolder + QStringLiteral("Temp.jpg"); }
     QString UndoFile(int n) const;
@@ -91,6 +93,25 @@ public:
     void RedoImageClick();
     void EffectsPanelEnter();
 
+    // ---- the crop and red-eye panels (fBildbearbeitung_crop.cpp, fBildbearbeitung_redeye.cpp)
+    TColor EyeColor = 0;
+    int EyeThreshold = 140;
+    int EyeLightness = 60;
+    void Image9Click();
+    void Image11Click();
+    void Image19Click();
+    void AusfuehrenBitBtnClick();
+    void BitBtn4Click();
+    void DoBitBtnClick();
+    void BitBtn3Click();
+    void RoteAugenHelpLabelClick();
+    // The marked region's bounding rectangle becomes the picture, white outside the region.
+    void CutToRegion();
+    // The print-format rectangle drawn on the view (after the control's own mouse handling).
+    void CropMouseDown(int x, int y);
+    void CropMouseMove(int x, int y);
+    void CropMouseUp();
+
     // The mouse pan (the view's OnMouseDown, OnMouseMove, OnMouseUp).
     void ViewMouseDown(int x, int y);
     void ViewMouseMove(int x, int y);
@@ -113,6 +134,13 @@ private:
     static bool CopyOver(const QString& src, const QString& dst);
     void DeleteUndoFiles();
     void ViewResizeOrScroll(bool resized);
+    void BindCropAndRedEye();
+    void SetCropRegion();
+
+    // crop drag state: start point in client pixels, width and height
+    int m_cropX0 = 0, m_cropY0 = 0, m_cropW = 0, m_cropH = 0;
+    bool m_cropValid = false;
+    bool m_cropDragging = false;
 
     std::unique_ptr<Ui::TBildbeaerbeitungForm> m_ui;
 

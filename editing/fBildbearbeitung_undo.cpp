@@ -138,12 +138,15 @@ private:
 
 } // namespace
 
-void TBildbeaerbeitungForm::ApplyChange(const std::function<void()>& change)
+void TBildbeaerbeitungForm::ApplyChange(const std::function<void()>& change, bool Commit)
 {
     TUndoStepRollback rollback(*this, *m_ui->UndoImage);
     PushUndoStep();
     change();
-    CommitChange(true);
+    if (Commit)
+        CommitChange(true);
+    else
+        StoreRedoStep();
     rollback.Commit();
 }
 

@@ -8,6 +8,7 @@
 #include "imaging/LEADImage.h"
 #include "platform/vcl/Files.h"
 #include "shell/fVerschiebenTip.h"
+#include "shell/fZuschneidenTip.h"
 #include "ui_fMain.h"
 
 #include <QPushButton>
@@ -19,6 +20,7 @@ void TMainForm::BindEditor()
     BildbeaerbeitungForm->RefreshSelectedThumbnail = [this] { RefreshSelectedThumbnail(); };
     BildbeaerbeitungForm->MainCaption = [this] { return windowTitle(); };
     BildbeaerbeitungForm->ShowPanTip = [] { VerschiebenTipForm->ShowModal(); };
+    BildbeaerbeitungForm->ShowCropTip = [] { ZuschneidenTipForm->ShowModal(); };
     LeadEffectsForm->ProgramFolder = ProgramFolder;
     SizeForm->ProgramFolder = ProgramFolder;
     Bind(m_ui->BildbearbeitungBitBtn, &QPushButton::clicked, &TMainForm::BildbearbeitungBitBtnClick);

@@ -1,11 +1,8 @@
-// TpelDrawImage: construction, the published properties, the tool list and the mouse entry.
+// TpelDrawImage: construction, the published properties and the tool list.
 #include "editing/draw/DrawImage.h"
 
 #include "editing/draw/AirBrush.h"
 #include "editing/draw/fPainterEffects.h"
-#include "platform/vcl/Guard.h"
-
-#include <QMouseEvent>
 
 #include <cmath>
 
@@ -27,11 +24,6 @@ const char* const kToolNames[] = {
     "vmirror", "wavesphere", "zoombrush", "zoomkeepbrush",
 };
 
-TMouseButton ButtonOf(Qt::MouseButton b)
-{
-    return b == Qt::RightButton ? mbRight : b == Qt::MiddleButton ? mbMiddle : mbLeft;
-}
-
 } // namespace
 
 TFxBitmap FxView(TBitmap& bitmap)
@@ -47,6 +39,9 @@ TFxBitmap FxView(TBitmap& bitmap)
 TpelDrawImage::TpelDrawImage(QWidget* owner) : TImage(owner)
 {
     resize(256, 256);
+    // Moves arrive without a button too: the polygon family keeps its rubber band going
+    // between clicks.
+    setMouseTracking(true);
     AirBrush = new TjvAirBrush(this);
     for (int i = 0; i < 256; ++i)
         SineCurve[i] = std::uint8_t(std::nearbyint(std::sin(i / 255.0 * M_PI / 2) * 255));
@@ -77,44 +72,4 @@ void TpelDrawImage::DoColorPicked(TColor color)
 {
     if (onColorPicked)
         onColorPicked(this, color);
-}
-
-// The tools answer to Shape; the drawing tools themselves come with their own module.
-void TpelDrawImage::MouseDown(TMouseButton, TShiftState, int x, int y)
-{
-    Drag.MouseIsDown = true;
-    Drag.StartPoint = Drag.LastPoint = TPoint{x, y};
-}
-
-void TpelDrawImage::MouseMove(TShiftState, int x, int y)
-{
-    if (Drag.MouseIsDown)
-        Drag.LastPoint = TPoint{x, y};
-}
-
-void TpelDrawImage::MouseUp(TMouseButton, TShiftState, int, int)
-{
-    Drag.MouseIsDown = false;
-}
-
-void TpelDrawImage::mousePressEvent(QMouseEvent* e)
-{
-    Guard([&] {
-        MouseDown(ButtonOf(e->button()), ShiftStateOf(e->modifiers(), e->buttons()), e->position().toPoint().x(),
-                  e->position().toPoint().y());
-    });
-}
-
-void TpelDrawImage::mouseMoveEvent(QMouseEvent* e)
-{
-    Guard([&] { MouseMove(ShiftStateOf(e->modifiers(), e->buttons()), e->position().toPoint().x(), e->position().toPoint().y()); },
-          TGuardMode::Queue);
-}
-
-void TpelDrawImage::mouseReleaseEvent(QMouseEvent* e)
-{
-    Guard([&] {
-        MouseUp(ButtonOf(e->button()), ShiftStateOf(e->modifiers(), e->buttons()), e->position().toPoint().x(),
-                e->position().toPoint().y());
-    });
 }

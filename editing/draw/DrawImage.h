@@ -8,6 +8,7 @@
 // Effect routines: one per effect number of the dialog's tree (RunEffect dispatches through
 // a table). Each refreshes WorkBitmap from the picture, 24 bits, runs its filter of PaintFX
 // on it with the dialog's bar positions, and shows the result in the dialog's Image.
+#include "editing/brush/ShapeGeometry.h"
 #include "editing/draw/Image.h"
 #include "editing/paintfx/PaintFX.h"
 #include "platform/vcl/Controls.h"
@@ -85,6 +86,27 @@ public:
         TRect ZoomRect{0, 0, 50, 50};
         TRect RangeRect{0, 0, 256, 256};
         TCopyMode RangeCopyMode = cmSrcCopy;
+        // The canvas state captured by the mouse handlers: the pen mode at every event, the
+        // pen and brush colours at the press, brush style and pen width around "snapshot".
+        TPenMode SavedPenMode = pmCopy;
+        TColor SavedPenColor = clBlack;
+        TColor SavedBrushColor = clWhite;
+        TBrushStyle SavedBrushStyle = bsClear;
+        int SavedPenWidth = 1;
+        // The curve of "bezier" and "polybezier" (end, control, control, end); the control
+        // points "polybezier" keeps fixed until the right button clears them.
+        std::array<TPoint, 4> BezierPoints{};
+        bool BezierFixed1 = false;
+        bool BezierFixed2 = false;
+        // Corners of "triangle", "skewrect" and "cube" (point 4: the cube's depth point).
+        std::array<TPoint, 5> ShapePoints{};
+        // Bounding corners and the two radial points of "chord", "arc" and "pie".
+        std::array<TPoint, 4> ArcPoints{};
+        // Vertices of the star and symmetry figures.
+        TStarPoints StarPoints{};
+        // Vertices of "polygon" and "polyline".
+        std::array<TPoint, 101> PolyPoints{};
+        int PolyCount = 0;
     } Drag;
 
     // --- work bitmaps of the tools ---------------------------------------------------------
@@ -109,6 +131,8 @@ public:
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // The right button: ends a polygon, polyline or polybezier, and sets AnchorPoint.
+    void RightClick(int x, int y, TShiftState shift);
 
     // --- effects -------------------------------------------------------------------------
     // Runs effect number (0-54) with the dialog's bars; false for a number without a routine.
@@ -117,6 +141,9 @@ public:
     static QList<int> EffectNumbers();
 
     void ApplySineCurve(int count);
+    // Blends the clipboard's picture into WorkBitmap by percent / 100 and shows the result,
+    // when the clipboard holds a picture of WorkBitmap's size; otherwise nothing happens.
+    void BlendWithClipboard(int percent);
     void SkewPicture(int amount);
     // Lightness, then saturation on the brightened pixels, then contrast.
     void AdjustBrightnessColorContrast(int brightness, int saturation, int contrast);

@@ -17,6 +17,8 @@ namespace {
 struct TBars {
     int Strength;  // EBar
     int Extra;     // extrabar
+    int CenterX;   // cxbar
+    int CenterY;   // cybar
 };
 
 using TEffectRun = void (*)(TpelDrawImage&, const TFxBitmap&, const TBars&);
@@ -24,6 +26,8 @@ using TEffectRun = void (*)(TpelDrawImage&, const TFxBitmap&, const TBars&);
 struct TEffectRoutine {
     int Number;
     TEffectRun Run;
+    // The routine shows its result itself (or leaves the preview as it is).
+    bool ShowsItself = false;
 };
 
 // Routines that read an unchanged copy of the picture and write into it.
@@ -33,8 +37,28 @@ void WithCopy(const TFxBitmap& work, const std::function<void(const TFxBitmap& c
     f(copy.View());
 }
 
-// One row per effect number with a routine; the other numbers of 0-54 come with their own
-// module and join this table.
+// The wave family: a copy of the picture is the source, the work bitmap the destination.
+template <void (TpelPaintFX::*Wave)(const TFxBitmap&, const TFxBitmap&, double, int)>
+void ShiftWave(TpelDrawImage& d, const TFxBitmap& w, const TBars& b)
+{
+    WithCopy(w, [&](const TFxBitmap& c) { (d.PaintFX.*Wave)(c, w, double(b.Extra), b.Strength); });
+}
+
+// The row squeezes copy each row before drawing it: the work bitmap is source and destination.
+template <int Mode>
+void RowSqueeze(TpelDrawImage& d, const TFxBitmap& w, const TBars& b)
+{
+    d.PaintFX.RowSqueeze(w, w, b.Strength, Mode);
+}
+
+// The strength bar moves the window's left edge, the extra bar its top edge.
+template <bool Mandelbrot>
+void Fractal(TpelDrawImage& d, const TFxBitmap& w, const TBars& b)
+{
+    d.PaintFX.Fractal(w, 16, b.Strength * 0.028 - 2.25, b.Extra * 0.009 - 1.5, 0.75, 1.5, Mandelbrot);
+}
+
+// One row per effect number 0-54 (the routines of the tree, then the others).
 const TEffectRoutine kEffects[] = {
     {3, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.GaussianBlur(w, b.Strength); }},
     {5, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.AddColorNoise(w, b.Strength); }},
@@ -69,6 +93,35 @@ const TEffectRoutine kEffects[] = {
     {50, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.TileOverlap(w, b.Strength); }},
     {53, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.Solarize(w, b.Strength); }},
     {54, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.Posterize(w, b.Strength); }},
+
+    // The further effects, without a place in the tree.
+    {0, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.Contrast(w, b.Strength); }},
+    {1, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.Saturation(w, b.Strength); }},
+    {2, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.Lightness(w, b.Strength); }},
+    {4, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.SplitBlur(w, b.Strength); }},
+    {7, [](TpelDrawImage& d, const TFxBitmap&, const TBars&) { d.PaintFX.EmptyEffect(); }},
+    {12, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.SineWave(w, b.Strength, 0, 0); }},
+    {13, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.SineWave(w, b.Strength, 0, 1); }},
+    {14, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.SineWave(w, b.Extra, b.Strength, 2); }},
+    {15, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) {
+         WithCopy(w, [&](const TFxBitmap& c) { d.PaintFX.SmoothRotate(c, w, b.CenterX, b.CenterY, b.Strength); });
+     }},
+    {17, ShiftWave<&TpelPaintFX::ShiftWave1>}, {18, ShiftWave<&TpelPaintFX::ShiftWave2>},
+    {19, ShiftWave<&TpelPaintFX::ShiftWave3>}, {20, ShiftWave<&TpelPaintFX::ShiftWave4>},
+    {21, ShiftWave<&TpelPaintFX::ShiftWave5>}, {22, ShiftWave<&TpelPaintFX::ShiftWave6>},
+    {23, ShiftWave<&TpelPaintFX::ShiftWave7>}, {24, ShiftWave<&TpelPaintFX::ShiftWave8>},
+    {32, RowSqueeze<7>}, {33, RowSqueeze<8>}, {34, RowSqueeze<9>}, {35, RowSqueeze<10>},
+    {36, RowSqueeze<11>}, {37, RowSqueeze<12>}, {38, RowSqueeze<13>},
+    {39, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.RowSplit(w, w, b.Strength, 14); }},
+    {40, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.RowSplit(w, w, b.Strength, 15); }},
+    {43, Fractal<true>},
+    {44, Fractal<false>},
+    {45, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.ZigZagSmear(w, b.Strength); }},
+    {46, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.SawtoothShift(w, b.Strength); }},
+    {47, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.SawtoothShift(w, b.Strength); }},
+    {48, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.RandomDrip(w, b.Strength); }},
+    {51, [](TpelDrawImage& d, const TFxBitmap& w, const TBars& b) { d.PaintFX.HeightMap(w, b.Strength); }},
+    {52, [](TpelDrawImage& d, const TFxBitmap&, const TBars& b) { d.BlendWithClipboard(b.Strength); }, true},
 };
 
 } // namespace
@@ -78,6 +131,7 @@ QList<int> TpelDrawImage::EffectNumbers()
     QList<int> numbers;
     for (const TEffectRoutine& e : kEffects)
         numbers << e.Number;
+    std::sort(numbers.begin(), numbers.end());
     return numbers;
 }
 
@@ -106,10 +160,11 @@ bool TpelDrawImage::RunEffect(int number)
     // runs no change handler).
     if (number == 42 && ui->extrabar->value() < 10)
         m_dialog->SetBarPositionQuietly(ui->extrabar, 10);
-    const TBars bars{ui->EBar->value(), ui->extrabar->value()};
+    const TBars bars{ui->EBar->value(), ui->extrabar->value(), ui->cxbar->value(), ui->cybar->value()};
     RefreshWorkBitmap();
     e->Run(*this, FxView(WorkBitmap), bars);
-    ShowWorkBitmap();
+    if (!e->ShowsItself)
+        ShowWorkBitmap();
     return true;
 }
 

@@ -114,4 +114,61 @@ private:
     void Band(const TFxBitmap& bmp, int channel, int low, int high, bool keepOthers);
     void Tiles(const TFxBitmap& bmp, int amount, bool overlap);
     TFxRandom* m_random;
+
+    // --- further effects and the distortion brushes' routines (PaintFX_further.cpp) ---------
+public:
+    // Turns source about (cx, cy) by angle degrees into dest: each destination pixel whose
+    // source point lies inside source takes the bilinear mix there; the others are not written.
+    // When the sizes differ the source is centred on dest.
+    void SmoothRotate(const TFxBitmap& source, const TFxBitmap& dest, int cx, int cy, double angle);
+    // Row by row (each row copied first, so source may be dest): row y of source is stretched
+    // into a span of row y of dest chosen by mode 7..13 (narrowed sides, narrowing towards the
+    // top, the bottom, top and bottom, the middle; a centred span of a half or a full sine
+    // period). A span whose ends cross receives the row mirrored; pixels outside stay.
+    void RowSqueeze(const TFxBitmap& source, const TFxBitmap& dest, int amount, int mode);
+    // Row by row: the left half of row y is stretched into (0 .. o) and the right half into
+    // (W - 1 - o .. W - 1), o following a sine (mode 14) or a cosine (mode 15) down the picture
+    // up to min(amount, W div 2). Amount 0 copies source. The middle and the last column stay.
+    void RowSplit(const TFxBitmap& source, const TFxBitmap& dest, int amount, int mode);
+
+    // Does nothing (the effect that shows the picture as it is).
+    void EmptyEffect() {}
+    // Moves the picture down by amplitude rows with a vertical sine ripple along x (mode 0),
+    // a ripple of half the period (1), or one modulated by factor (2). Pictures of fewer than
+    // 3 * amplitude + 1 rows, and amplitudes below 1, stay as they are.
+    void SineWave(const TFxBitmap& bmp, int amplitude, int factor, int mode);
+    // The wave family: dest (of source's size) becomes a copy of source, then every source
+    // pixel is also copied to the place its row and column terms move it to (periods and
+    // amplitudes below 1 leave only the copy).
+    void ShiftWave1(const TFxBitmap& source, const TFxBitmap& dest, double amplitude, int period) { ShiftWave(source, dest, amplitude, period, 1); }
+    void ShiftWave2(const TFxBitmap& source, const TFxBitmap& dest, double amplitude, int period) { ShiftWave(source, dest, amplitude, period, 2); }
+    void ShiftWave3(const TFxBitmap& source, const TFxBitmap& dest, double amplitude, int period) { ShiftWave(source, dest, amplitude, period, 3); }
+    void ShiftWave4(const TFxBitmap& source, const TFxBitmap& dest, double amplitude, int period) { ShiftWave(source, dest, amplitude, period, 4); }
+    void ShiftWave5(const TFxBitmap& source, const TFxBitmap& dest, double amplitude, int period) { ShiftWave(source, dest, amplitude, period, 5); }
+    void ShiftWave6(const TFxBitmap& source, const TFxBitmap& dest, double amplitude, int period) { ShiftWave(source, dest, amplitude, period, 6); }
+    void ShiftWave7(const TFxBitmap& source, const TFxBitmap& dest, double amplitude, int period) { ShiftWave(source, dest, amplitude, period, 7); }
+    void ShiftWave8(const TFxBitmap& source, const TFxBitmap& dest, double amplitude, int period) { ShiftWave(source, dest, amplitude, period, 8); }
+    // The colour of index 0..15 of the 16-colour palette as RGB 0x00BBGGRR; others: white.
+    static std::uint32_t IndexToColor(int index);
+    // The Mandelbrot set (mandelbrot) or the Julia set of c = i over the window
+    // (xMin, yMin) .. (xMax, yMax), coloured by escape count; replaces every pixel.
+    void Fractal(const TFxBitmap& bmp, int maxIterations, double xMin, double yMin, double xMax, double yMax,
+                 bool mandelbrot);
+    // Rows become runs of repeated pixels whose length follows a triangle wave down the picture.
+    void ZigZagSmear(const TFxBitmap& bmp, int amount);
+    // Column x moves down by x mod (s + 1) rows, s = min(H div 2, amount).
+    void SawtoothShift(const TFxBitmap& bmp, int amount);
+    // Every pixel but the first of a row drops by a random 0 .. s - 1 rows, s = min(H div 2,
+    // amount); the generator is seeded from the clock first.
+    void RandomDrip(const TFxBitmap& bmp, int amount);
+    // Bright pixels are copied up by up to amount rows in proportion to their brightness.
+    void HeightMap(const TFxBitmap& bmp, int amount);
+    // dest := round((1 - amount) * first + amount * second) per channel; the three pictures
+    // must have one size (otherwise nothing happens). dest may be either source.
+    void Blend(const TFxBitmap& first, const TFxBitmap& second, const TFxBitmap& dest, double amount);
+    // The seed RandomDrip takes (by default the milliseconds of the wall clock).
+    std::function<std::uint32_t()> Clock;
+
+private:
+    void ShiftWave(const TFxBitmap& source, const TFxBitmap& dest, double amplitude, int period, int variant);
 };

@@ -1,3 +1,4 @@
+#include "PainterTestSupport.h"
 #include "editing/draw/ArtHandoff.h"
 #include "editing/draw/DrawImage.h"
 #include "editing/draw/fPainterEffects.h"
@@ -7,11 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTreeWidget>
 
 #include <vector>
+
+using painter_test::SamePixels;
 
 namespace {
 
@@ -41,16 +46,6 @@ TBitmap Filled(int w, int h, int b, int g, int r)
             p[0] = std::uint8_t(b), p[1] = std::uint8_t(g), p[2] = std::uint8_t(r);
         }
     return bmp;
-}
-
-bool SamePixels(const TBitmap& a, const TBitmap& b)
-{
-    if (a.Width() != b.Width() || a.Height() != b.Height())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.ScanLine(y), b.ScanLine(y), std::size_t(a.Width()) * 3) != 0)
-            return false;
-    return true;
 }
 
 std::vector<int> Pixel(const TBitmap& b, int x, int y)
@@ -187,24 +182,36 @@ TEST(DrawImageEffects, SineCurveSkewAndPlasmaWrappers)
     EXPECT_TRUE(ui->Image->Picture().Empty());
 }
 
-// Every effect of the tree through its routine, at the lowest, start and highest strength of
-// its bar, over pictures of one pixel, one row, one column and odd sizes.
-TEST(DrawImageEffects, TreeEffectsOverOddSizes)
+// Every effect number 0-54 through its routine, at the lowest, start and highest strength of
+// its bar, with the hidden bars at both ends, over pictures of one pixel, one row, one column
+// and odd sizes (under the sanitizers: nothing is read or written outside the pictures). The
+// clipboard holds a picture of the same size, so the clipboard blend runs too.
+TEST(DrawImageEffects, EveryEffectNumberOverOddSizes)
 {
     TpelDrawImage art;
     TPainterEffectsF* dialog = art.PainterEffectsDialog();
-    const std::pair<int, int> sizes[] = {{1, 1}, {1, 9}, {9, 1}, {3, 5}, {5, 3}, {17, 11}};
-    for (int number : TpelDrawImage::EffectNumbers()) {
+    Ui::TPainterEffectsF* ui = dialog->ui();
+    const std::pair<int, int> sizes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 2}, {3, 5}, {5, 3}, {17, 11}};
+    ASSERT_EQ(TpelDrawImage::EffectNumbers().size(), 55);
+    for (int number = 0; number <= 54; ++number) {
         const TBarRange* range = BarRangeOf(number);
         ASSERT_NE(range, nullptr) << number;
-        for (auto [w, h] : sizes)
-            for (int v : {range->Min, range->Position, range->Max}) {
-                art.SetPicture(Photo(w, h));
-                dialog->SetBarQuietly(dialog->ui()->EBar, range->Min, range->Max, v);
-                ASSERT_TRUE(art.RunEffect(number));
-                EXPECT_EQ(dialog->ui()->Image->Picture().Width(), w) << number;
-            }
+        for (auto [w, h] : sizes) {
+            QGuiApplication::clipboard()->setImage(Photo(w, h).Image());
+            for (int v : {range->Min, range->Position, range->Max})
+                for (bool far : {false, true}) {
+                    art.SetPicture(Photo(w, h));
+                    dialog->SetBarQuietly(ui->EBar, range->Min, range->Max, v);
+                    dialog->SetBarQuietly(ui->extrabar, 1, 300, far ? 300 : 1);
+                    dialog->SetBarQuietly(ui->cxbar, 0, 1000, far ? 1000 : w / 2);
+                    dialog->SetBarQuietly(ui->cybar, 0, 1000, far ? 1000 : h / 2);
+                    ASSERT_TRUE(art.RunEffect(number));
+                    EXPECT_EQ(ui->Image->Picture().Width(), w) << number;
+                    EXPECT_EQ(ui->Image->Picture().Height(), h) << number;
+                }
+        }
     }
+    QGuiApplication::clipboard()->clear();
 }
 
 TEST(PainterEffectsDialog, TreeAndBarRanges)

@@ -1,88 +1,32 @@
 // One golden picture per effect of the painter effects tree, at the middle of its strength
-// bar, on a small photo-like fixture; compared with a tolerance. KV_REGENERATE_GOLDEN=1
-// writes the pictures anew into tests/data/golden/ of the source tree.
+// bar, on a small photo-like fixture; compared with a tolerance (PainterTestSupport.h).
 #include "editing/draw/DrawImage.h"
+#include "PainterTestSupport.h"
 #include "editing/draw/fPainterEffects.h"
 #include "ui_fPainterEffects.h"
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPainter>
 #include <QScrollBar>
 
-#include <cstdlib>
-#include <cstring>
+#include <algorithm>
 
-namespace {
-
-QString GoldenPath(int number)
-{
-    const char* source = std::getenv("KORVANTA_SOURCE_DIR");
-    return QString::fromUtf8(source ? source : ".") + QStringLiteral("/tests/data/golden/painter-%1.png").arg(number, 2, 10, QChar('0'));
-}
-
-bool Regenerate()
-{
-    const char* v = std::getenv("KV_REGENERATE_GOLDEN");
-    return v && std::strcmp(v, "1") == 0;
-}
-
-// Sky, a sun, hills and a striped field: smooth areas, edges and fine detail.
-TBitmap Landscape()
-{
-    QImage img(64, 48, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient sky(0, 0, 0, 30);
-    sky.setColorAt(0, QColor(40, 90, 200));
-    sky.setColorAt(1, QColor(190, 220, 250));
-    p.fillRect(img.rect(), sky);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(250, 210, 60));
-    p.drawEllipse(QPointF(46, 12), 7, 7);
-    p.setBrush(QColor(60, 140, 50));
-    p.drawEllipse(QPointF(16, 44), 30, 16);
-    for (int x = 0; x < 64; x += 4)
-        p.fillRect(x, 40, 2, 8, QColor(120 + x, 90, 40));
-    p.end();
-    TBitmap b;
-    b.SetImage(img.convertToFormat(QImage::Format_BGR888), pf24bit);
-    return b;
-}
-
-} // namespace
+using namespace painter_test;
 
 TEST(PainterGolden, EveryTreeEffectAtMidStrength)
 {
     TpelDrawImage art;
     TPainterEffectsF* dialog = art.PainterEffectsDialog();
-    for (int number : TpelDrawImage::EffectNumbers()) {
+    // In number order: plasma raises the extra bar that the colour band filters after it read.
+    QList<int> numbers = TreeEffectNumbers(*dialog);
+    std::sort(numbers.begin(), numbers.end());
+    for (int number : numbers) {
         const TBarRange* range = BarRangeOf(number);
         ASSERT_NE(range, nullptr);
         art.SetPicture(Landscape());
         dialog->SetBarQuietly(dialog->ui()->EBar, range->Min, range->Max, (range->Min + range->Max) / 2);
         PaintFXRandom().SetSeed(31);
         ASSERT_TRUE(art.RunEffect(number));
-        const QImage made = dialog->ui()->Image->Picture().Image().convertToFormat(QImage::Format_RGB32);
-        const QString path = GoldenPath(number);
-        if (Regenerate()) {
-            ASSERT_TRUE(made.save(path)) << path.toStdString();
-            continue;
-        }
-        const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
-        ASSERT_FALSE(golden.isNull()) << path.toStdString() << " (KV_REGENERATE_GOLDEN=1 writes it)";
-        ASSERT_EQ(golden.size(), made.size()) << number;
-        // At most 1 % of the pixels may differ, none by more than 8 in a channel.
-        int differing = 0, worst = 0;
-        for (int y = 0; y < made.height(); ++y)
-            for (int x = 0; x < made.width(); ++x) {
-                const QRgb a = made.pixel(x, y), b = golden.pixel(x, y);
-                const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                        std::abs(qBlue(a) - qBlue(b))});
-                differing += d > 0;
-                worst = std::max(worst, d);
-            }
-        EXPECT_LE(differing, made.width() * made.height() / 100) << "effect " << number;
-        EXPECT_LE(worst, 8) << "effect " << number;
+        ExpectGolden(*dialog, number);
     }
 }
