@@ -157,6 +157,30 @@ TEST(PaintFXNoise, OffsetsStayInRangeAndRepeatWithTheSeed)
     }
 }
 
+// Pictures of a megapixel or more get their noise in bands of rows on several threads; the
+// picture and the generator must end exactly as when the draws are taken pixel by pixel.
+TEST(PaintFXNoise, BandsOfRowsDrawAsOneGenerator)
+{
+    for (auto [w, h] : {std::pair{1201, 901}, {37, 5}}) {
+        const TFxImage original = Ramp(w, h);
+        for (bool color : {true, false}) {
+            TFxRandom random(99), plainRandom(99);
+            TFxImage noisy = original, plain = original;
+            TpelPaintFX fx(&random);
+            color ? fx.AddColorNoise(noisy.View(), 60) : fx.AddMonoNoise(noisy.View(), 60);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    std::uint8_t* p = plain.Pixel(x, y);
+                    const int mono = color ? 0 : plainRandom.Random(60) - 30;
+                    for (int c = 0; c < 3; ++c)
+                        p[c] = TpelPaintFX::ClampByte(p[c] + (color ? plainRandom.Random(60) - 30 : mono));
+                }
+            EXPECT_EQ(noisy, plain) << (color ? "colour " : "mono ") << w << "x" << h;
+            EXPECT_EQ(random.Seed(), plainRandom.Seed()) << "the generator goes on where the pixels left it";
+        }
+    }
+}
+
 TEST(PaintFXMath, ArcTan2Convention)
 {
     const double pi = 3.14159265358979323846;
