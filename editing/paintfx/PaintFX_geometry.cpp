@@ -174,9 +174,8 @@ void Remap(const TFxBitmap& source, const TFxBitmap& dest, int top, int bottom, 
             Mix(jobs[i].at, jobs[i].out);
         pending = 0;
     };
-    const auto visit = [&](int x, int y) __attribute__((always_inline)) {
-        const double dx = x - cx, dy = y - cy;
-        const double r = std::sqrt(dx * dx + dy * dy);
+    // (dx, dy) = (x - cx, y - cy), r = sqrt(dx * dx + dy * dy).
+    const auto visit = [&](int x, int y, double dx, double dy, double r) __attribute__((always_inline)) {
         double sx = cx, sy = cy;
         if (r != 0)
             map(x, y, dx, dy, r, sx, sy);
@@ -191,21 +190,24 @@ void Remap(const TFxBitmap& source, const TFxBitmap& dest, int top, int bottom, 
         if (pending == kBatch)
             flush();
     };
-    // The rows of the band, each with its mirror row (H - 1 - y) when that lies in the band
-    // below it; every pair keeps the next unvisited column from the left and from the right.
+    // The centre is a whole or half pixel, so column x and column 2 cx - x lie alike about it
+    // (their offsets are the exact negatives), and so do rows y and 2 cy - y.
+    const int mirrorSumX = int(2 * cx), mirrorSumY = int(2 * cy);
+    // The rows of the band, each with its mirror row when that lies in the band below it; every
+    // pair keeps the next unvisited column from the left and its mirror column.
     struct Walk {
         int y, mirror;  // mirror < 0: none
-        double dy2;
+        double dy, dy2;
         int left, right;
     };
     std::vector<Walk> walks;
     walks.reserve(std::size_t(bottom - top));
     for (int y = top; y < bottom; ++y) {
-        const int m = dest.Height - 1 - y;
+        const int m = mirrorSumY - y;
         if (m < y && m >= top)
             continue;  // walked with its mirror
         const double dy = y - cy;
-        walks.push_back({y, m > y && m < bottom ? m : -1, dy * dy, 0, dest.Width - 1});
+        walks.push_back({y, m > y && m < bottom ? m : -1, dy, dy * dy, 0, mirrorSumX});
     }
     const double farX = std::max(cx, dest.Width - 1 - cx), farY = std::max(std::fabs(top - cy), std::fabs(bottom - 1 - cy));
     const int rings = int(std::sqrt(farX * farX + farY * farY)) / kRingWidth + 1;
@@ -214,17 +216,22 @@ void Remap(const TFxBitmap& source, const TFxBitmap& dest, int top, int bottom, 
         const double inner = double(ring) * kRingWidth, inner2 = inner * inner;
         for (Walk& w : walks) {
             while (w.left <= w.right) {
-                const double dx = w.left - cx;
-                if (dx * dx + w.dy2 < inner2)
+                const double dx = w.left - cx, r2 = dx * dx + w.dy2;
+                if (r2 < inner2)
                     break;
-                // Columns left and right mirror each other about the centre column.
-                visit(w.left, w.y);
-                if (w.right != w.left)
-                    visit(w.right, w.y);
+                // The columns left and right, and the rows y and mirror, lie alike about the
+                // centre when it sits on the middle column (row): then their offsets are the
+                // exact negatives and their distance the same.
+                // A mirror column past the last one (the centre at W / 2) has no pixel.
+                const double r = std::sqrt(r2);
+                const bool right = w.right != w.left && w.right < dest.Width;
+                visit(w.left, w.y, dx, w.dy, r);
+                if (right)
+                    visit(w.right, w.y, -dx, w.dy, r);
                 if (w.mirror >= 0) {
-                    visit(w.left, w.mirror);
-                    if (w.right != w.left)
-                        visit(w.right, w.mirror);
+                    visit(w.left, w.mirror, dx, -w.dy, r);
+                    if (right)
+                        visit(w.right, w.mirror, -dx, -w.dy, r);
                 }
                 ++w.left;
                 --w.right;
@@ -397,9 +404,16 @@ void TpelPaintFX::FishEye(const TFxBitmap& source, const TFxBitmap& dest, double
         s = bigR / 2 * k;
         return true;
     };
+    // The scale depends on r alone where it is worked out: mirrored pixels reuse the last one.
+    double lastR = -1, lastS = 0;
     Remap(source, dest, top, bottom, cx, cy, [&](int x, int y, double dx, double dy, double r, double& sx, double& sy) {
         double s = 0;
-        if (!scaleAt(r, s) && bigR != 0) {
+        if (r == lastR) {
+            s = lastS;
+        } else if (scaleAt(r, s)) {
+            lastR = r;
+            lastS = s;
+        } else if (bigR != 0) {
             for (long long i = (long long)y * dest.Width + x - 1; i >= 0; --i) {
                 const double bx = double(i % dest.Width) - cx, by = double(i / dest.Width) - cy;
                 if (scaleAt(std::sqrt(bx * bx + by * by), s))
