@@ -84,6 +84,13 @@ struct Effect {
     bool splitsItself = false;
 };
 
+double WallMs(const std::function<void()>& f)
+{
+    const auto a = Clock::now();
+    f();
+    return Ms(a, Clock::now());
+}
+
 double Best(int runs, const std::function<void()>& f)
 {
     double best = 1e300;
@@ -307,60 +314,44 @@ int main(int argc, char** argv)
             one = std::min(one, cpuTime ? ThreadCpuMs() - cpuA : Ms(a, Clock::now()));
             PinToOneCore(false);
         }
-        std::string all = "-";
+        // Every core: one run into out (loaded with the picture first), its time.
+        std::function<double(TFxImage& out)> split;
         if (e.component) {
+            split = [&](TFxImage& out) { return RunComponent(drawImage, e.component, original, out, false); };
+        } else if (e.splitsItself) {
+            split = [&](TFxImage& out) {
+                out = original;
+                random.SetSeed(1);
+                return WallMs([&] { e.run(fx, out.View(), copy.View()); });
+            };
+        } else if (e.rows) {
+            split = [&](TFxImage& out) {
+                out = original;
+                const TFxBitmap whole = out.View(), src = copy.View();
+                return WallMs([&] {
+                    RunInRowBands(kW, kH, [&](int top, int bottom) {
+                        TpelPaintFX local;
+                        e.rows(local, whole, src, top, bottom);
+                    });
+                });
+            };
+        } else if (e.align) {
+            split = [&](TFxImage& out) {
+                out = original;
+                return WallMs([&] {
+                    Parallel(out.View(), e.align, [&](const TFxBitmap& band) {
+                        TpelPaintFX local;
+                        e.run(local, band, band);
+                    });
+                });
+            };
+        }
+        std::string all = "-";
+        if (split) {
             double best = 1e300;
             TFxImage workN;
             for (int i = 0; i < runs; ++i)
-                best = std::min(best, RunComponent(drawImage, e.component, original, workN, false));
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%.0f%s", best, workN == work1 ? "" : " (DIFFERS)");
-            all = buf;
-        } else if (e.splitsItself) {
-            double best = 1e300;
-            TFxImage workN = original;
-            for (int i = 0; i < runs; ++i) {
-                workN = original;
-                random.SetSeed(1);
-                const auto a = Clock::now();
-                e.run(fx, workN.View(), copy.View());
-                best = std::min(best, Ms(a, Clock::now()));
-            }
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%.0f%s", best, workN == work1 ? "" : " (DIFFERS)");
-            all = buf;
-        } else if (e.rows) {
-            double best = 1e300;
-            TFxImage workN = original;
-            const TFxBitmap whole = workN.View(), src = copy.View();
-            const int band = (kH + int(cores) - 1) / int(cores);
-            for (int i = 0; i < runs; ++i) {
-                const auto a = Clock::now();
-                std::vector<std::thread> threads;
-                for (int top = 0; top < kH; top += band)
-                    threads.emplace_back([&, top] {
-                        TpelPaintFX local;
-                        e.rows(local, whole, src, top, std::min(kH, top + band));
-                    });
-                for (auto& t : threads)
-                    t.join();
-                best = std::min(best, Ms(a, Clock::now()));
-            }
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%.0f%s", best, workN == work1 ? "" : " (DIFFERS)");
-            all = buf;
-        } else if (e.align) {
-            double best = 1e300;
-            TFxImage workN = original;
-            for (int i = 0; i < runs; ++i) {
-                workN = original;
-                const auto a = Clock::now();
-                Parallel(workN.View(), e.align, [&](const TFxBitmap& band) {
-                    TpelPaintFX local;
-                    e.run(local, band, band);
-                });
-                best = std::min(best, Ms(a, Clock::now()));
-            }
+                best = std::min(best, split(workN));
             char buf[32];
             std::snprintf(buf, sizeof buf, "%.0f%s", best, workN == work1 ? "" : " (DIFFERS)");
             all = buf;
