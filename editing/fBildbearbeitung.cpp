@@ -1,6 +1,7 @@
 // The editor window: creation, the binding table, showing and closing, the status line.
 #include "editing/fBildbearbeitung.h"
 #include "editing/EditorInternal.h"
+#include "editing/PictureWriter.h"
 #include "shell/Windows.h"
 
 #include "imaging/LEADImage.h"
@@ -21,11 +22,12 @@
 TBildbeaerbeitungForm* BildbeaerbeitungForm = nullptr;
 
 TBildbeaerbeitungForm::TBildbeaerbeitungForm(QWidget* parent)
-    : TForm(parent), m_ui(std::make_unique<Ui::TBildbeaerbeitungForm>())
+    : TForm(parent), m_ui(std::make_unique<Ui::TBildbeaerbeitungForm>()), m_writer(std::make_unique<TPictureWriter>())
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     Load([this] { m_ui->setupUi(this); });
+    CreateArt();
 }
 
 TBildbeaerbeitungForm::~TBildbeaerbeitungForm() = default;
@@ -156,7 +158,13 @@ void TBildbeaerbeitungForm::LoadSelectedPicture()
 
 void TBildbeaerbeitungForm::SaveTemp()
 {
+    FinishWrites();
     m_ui->BildbViewLEADImage->Save(TempFile(), 10, 24, 3, 0);
+}
+
+void TBildbeaerbeitungForm::QueueTemp()
+{
+    WriteView(TempFile(), 10, 3);
 }
 
 void TBildbeaerbeitungForm::HideToolPanels()

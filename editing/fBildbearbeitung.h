@@ -13,6 +13,7 @@
 //
 // The window reaches the main window through hooks set at start-up (the selected picture, the
 // thumbnail refresh, the caption), so that it is built and tested without it.
+#include "editing/draw/fPainterEffects.h"
 #include "imaging/LEADImage.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Types.h"
@@ -26,8 +27,11 @@ namespace Ui {
 class TBildbeaerbeitungForm;
 }
 class QPushButton;
+class TImage;
+class TpelDrawImage;
+class TPictureWriter;
 
-class TBildbeaerbeitungForm : public TForm {
+class TBildbeaerbeitungForm : public TForm, public IPainterEffectsHost {
     Q_OBJECT
 public:
     explicit TBildbeaerbeitungForm(QWidget* parent = nullptr);
@@ -72,11 +76,49 @@ public:
     QString TempFile() const { return ProgramFolder + QStringLiteral("Temp.jpg"); }
     QString UndoFile(int n) const;
 
+    // ---- the painter effects dialog ------------------------------------------------------------
+    // Art (hidden) carries the picture into the dialog of its own; TempImage (hidden) builds
+    // the 199-pixel-wide copy the dialog previews on.
+    TpelDrawImage* Art = nullptr;
+    TImage* TempImage = nullptr;
+    // Art's picture := the preview copy of Temp.jpg.
+    void LoadTempPreviewIntoArt();
+    // Art's picture := Temp.jpg at full size (the dialog's OK).
+    void LoadTempIntoArt() override;
+    // Art's WorkBitmap becomes the picture as one undo step (Temp.jpg in JPEG quality 90);
+    // with sharpen the view is sharpened by 850 before the step is committed.
+    void TakeArtResult(bool sharpen) override;
+
+    // ---- the writes of the working copy and the undo files --------------------------------
+    // Inside a change (TWriteBatch) the view's saves run on worker threads, in order; the
+    // batch waits for them before it ends. Elsewhere a save is made at once.
+    class TWriteBatch {
+    public:
+        explicit TWriteBatch(TBildbeaerbeitungForm& form);
+        ~TWriteBatch();  // waits for the writes (a failure is then left to the error on its way)
+        // Waits for the writes and raises the imaging error of the first that failed.
+        void Finish();
+        TWriteBatch(const TWriteBatch&) = delete;
+        TWriteBatch& operator=(const TWriteBatch&) = delete;
+
+    private:
+        TBildbeaerbeitungForm& m_form;
+        bool m_finished = false;
+    };
+    // Saves the view's picture as file (24 bits), queued inside a batch.
+    void WriteView(const QString& file, int format, int qFactor);
+    // SaveTemp, queued inside a batch (for a change that reads no file before the batch ends).
+    void QueueTemp();
+    // Waits for every queued write; raises the imaging error of the first that failed.
+    void FinishWrites();
+
     // ---- the window's routines ----------------------------------------------------------------
     void ShowPictureInfo();
     QString PictureInfoText() const;
     void LoadSelectedPicture();
-    void SaveTemp();  // the view to Temp.jpg, format 10, 24 bits, quality factor 3
+    // The view to Temp.jpg, format 10, 24 bits, quality factor 3, written when this returns
+    // (after any write still queued).
+    void SaveTemp();
     void ResetMarking();
     void DropFloater();
     void TransformPicture(const QString& Operation);
@@ -134,6 +176,9 @@ private:
     static bool CopyOver(const QString& src, const QString& dst);
     void DeleteUndoFiles();
     void ViewResizeOrScroll(bool resized);
+    // Makes Art and TempImage and sets the painter hooks (AutoImprove, PainterColours,
+    // PainterEffects).
+    void CreateArt();
     void BindCropAndRedEye();
     void SetCropRegion();
 
@@ -143,6 +188,8 @@ private:
     bool m_cropDragging = false;
 
     std::unique_ptr<Ui::TBildbeaerbeitungForm> m_ui;
+    std::unique_ptr<TPictureWriter> m_writer;
+    int m_writeBatch = 0;
 
     // pan state
     bool m_panHeld = false;

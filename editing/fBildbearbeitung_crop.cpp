@@ -51,6 +51,13 @@ int FormatHeight(const TPrintFormat& format, bool horizontal, int w)
     return horizontal ? w * format.Short / format.Long : w * format.Long / format.Short;
 }
 
+// A region left from earlier marking is not part of a new one.
+void ForgetMarking(TLEADImage& view)
+{
+    if (view.HasRgn())
+        view.FreeRgn();
+}
+
 void ShowCropPanel(Ui::TBildbeaerbeitungForm& ui)
 {
     ui.EffectsPanel->hide();
@@ -100,44 +107,44 @@ void TBildbeaerbeitungForm::BindCropAndRedEye()
 }
 
 // ---- the two entry buttons ----------------------------------------------------------------------
+// Both run after the button's own preparation (marking reset, Temp.jpg written).
+
+namespace {
+
+// The crop panel with the rectangle tool and the moving outline; the format boxes only for
+// the print-format crop.
+void StartCropMarking(TBildbeaerbeitungForm& form, bool formats)
+{
+    Ui::TBildbeaerbeitungForm& ui = *form.ui();
+    TLEADImage* view = ui.BildbViewLEADImage;
+    form.ResetMarking();
+    ForgetMarking(*view);
+    ui.XLabel->clear();
+    ui.ZoomPanel->hide();
+    form.MarkTool = 1;
+    view->RegionTool = 1;
+    ShowCropPanel(ui);
+    view->SetRgnFrameType(2);
+    view->setCursor(crCross);
+    ui.FormatAnpassungGroupBox1->setVisible(formats);
+    ui.FormatAnpassungGroupBox2->setVisible(formats);
+}
+
+} // namespace
 
 void TBildbeaerbeitungForm::Image9Click()
 {
-    Ui::TBildbeaerbeitungForm& ui = *m_ui;
-    TLEADImage* view = ui.BildbViewLEADImage;
-    ResetMarking();
-    ui.XLabel->clear();
-    ui.RadioButton_Frei->setChecked(true);
-    MarkTool = 1;
-    view->RegionTool = 1;
-    ShowCropPanel(ui);
-    SaveTemp();
-    view->SetRgnFrameType(2);
-    view->setCursor(crCross);
-    ui.FormatAnpassungGroupBox1->hide();
-    ui.FormatAnpassungGroupBox2->hide();
-    ui.ZoomPanel->hide();
+    m_ui->RadioButton_Frei->setChecked(true);
+    StartCropMarking(*this, false);
 }
 
 void TBildbeaerbeitungForm::Image11Click()
 {
-    Ui::TBildbeaerbeitungForm& ui = *m_ui;
-    TLEADImage* view = ui.BildbViewLEADImage;
     if (ShowCropTip && !FileExists(ProgramFolder + QStringLiteral("NoZuschneidenTip.ini")))
         ShowCropTip();
-    ResetMarking();
-    if (!CheckedFormat(ui))
-        ui.RadioButton9_13->setChecked(true);
-    ui.XLabel->clear();
-    ui.ZoomPanel->hide();
-    MarkTool = 1;
-    view->RegionTool = 1;
-    ShowCropPanel(ui);
-    SaveTemp();
-    view->SetRgnFrameType(2);
-    view->setCursor(crCross);
-    ui.FormatAnpassungGroupBox1->show();
-    ui.FormatAnpassungGroupBox2->show();
+    if (!CheckedFormat(*m_ui))
+        m_ui->RadioButton9_13->setChecked(true);
+    StartCropMarking(*this, true);
 }
 
 // ---- the rectangle in the format's ratio ---------------------------------------------------------
@@ -289,6 +296,7 @@ void TBildbeaerbeitungForm::BitBtn4Click()
     view->setAutoFloater(false);
     view->SetRgnFrameType(0);
     SavedFrameType = 0;
+    ForgetMarking(*view);
     view->setCursor(crCross);
     ui.ZoomPanel->show();
 }

@@ -2,6 +2,7 @@
 // rotate and mirror buttons, the size dialog and the colour dialogs.
 #include "editing/fBildbearbeitung.h"
 #include "editing/EditorInternal.h"
+#include "editing/PictureWriter.h"
 #include "shell/Windows.h"
 
 #include "editing/fLeadEffects.h"
@@ -62,7 +63,7 @@ void TBildbeaerbeitungForm::PushUndoStep()
     ++UndoIndex;
     ++UndoTop;
     SetUndoEnabled(true);
-    m_ui->BildbViewLEADImage->Save(UndoFile(UndoIndex), 10, 24, 3, 0);
+    WriteView(UndoFile(UndoIndex), 10, 3);
 }
 
 void TBildbeaerbeitungForm::CommitChange(bool StoreRedo)
@@ -73,7 +74,7 @@ void TBildbeaerbeitungForm::CommitChange(bool StoreRedo)
     view->RegionTool = 0;
     SavedFrameType = 0;
     view->setCursor(crCross);
-    view->Save(TempFile(), 23, 24, 2, 0);
+    WriteView(TempFile(), 23, 2);
     if (RefreshSelectedThumbnail)
         RefreshSelectedThumbnail();
     ShowPictureInfo();
@@ -83,7 +84,7 @@ void TBildbeaerbeitungForm::CommitChange(bool StoreRedo)
 
 void TBildbeaerbeitungForm::StoreRedoStep()
 {
-    m_ui->BildbViewLEADImage->Save(UndoFile(UndoIndex + 1), 10, 24, 3, 0);
+    WriteView(UndoFile(UndoIndex + 1), 10, 3);
     if (UndoTop > UndoIndex)
         SetRedoEnabled(false);
     UndoTop = UndoIndex;
@@ -92,14 +93,17 @@ void TBildbeaerbeitungForm::StoreRedoStep()
 namespace {
 
 // Takes an undo step back unless the change it guards was committed: n, top, the undo
-// buttons, the undo file the step wrote (when there was none before), and Temp.jpg and the
-// view show the picture before the change again.
+// buttons, the undo file the step wrote (when there was none before); Temp.jpg gets the
+// picture before the change back from that undo file, and the view the picture it held.
 class TUndoStepRollback {
 public:
     TUndoStepRollback(TBildbeaerbeitungForm& form, QPushButton& undo)
         : m_form(form), m_undo(undo), m_index(form.UndoIndex), m_top(form.UndoTop), m_undoOn(undo.isEnabled()),
           m_fileExisted(FileExists(form.UndoFile(form.UndoIndex + 1)))
     {
+        // The picture before the change (its pixels shared until the change writes them).
+        if (const LBitmap* now = form.ui()->BildbViewLEADImage->Bitmap(); now && now->IsAllocated())
+            L_CopyBitmap(&m_before, now);
     }
     ~TUndoStepRollback()
     {
@@ -117,7 +121,11 @@ public:
         m_undo.setEnabled(m_undoOn);
         m_form.ui()->UndoBitBtn1->setEnabled(m_undoOn);
         try {
-            m_form.ui()->BildbViewLEADImage->Load(m_form.TempFile(), 0, 1, -1);
+            TLEADImage* view = m_form.ui()->BildbViewLEADImage;
+            if (m_before.IsAllocated())
+                view->setBitmap(&m_before);
+            else
+                view->Load(m_form.TempFile(), 0, 1, -1);
         } catch (...) {
             // The error of the change itself is the one the user sees.
         }
@@ -133,20 +141,65 @@ private:
     int m_top;
     bool m_undoOn;
     bool m_fileExisted;
+    LBitmap m_before;
     bool m_committed = false;
 };
 
 } // namespace
 
+TBildbeaerbeitungForm::TWriteBatch::TWriteBatch(TBildbeaerbeitungForm& form) : m_form(form)
+{
+    ++m_form.m_writeBatch;
+}
+
+TBildbeaerbeitungForm::TWriteBatch::~TWriteBatch()
+{
+    --m_form.m_writeBatch;
+    if (!m_finished)
+        m_form.m_writer->Finish();
+}
+
+void TBildbeaerbeitungForm::TWriteBatch::Finish()
+{
+    m_finished = true;
+    m_form.FinishWrites();
+}
+
+void TBildbeaerbeitungForm::WriteView(const QString& file, int format, int qFactor)
+{
+    TLEADImage* view = m_ui->BildbViewLEADImage;
+    if (m_writeBatch > 0 && view->Bitmap() && view->Bitmap()->IsAllocated())
+        m_writer->Queue(*view->Bitmap(), file, format, 24, qFactor);
+    else
+        view->Save(file, format, 24, qFactor, 0);
+}
+
+void TBildbeaerbeitungForm::FinishWrites()
+{
+    const TPictureWriter::TResult written = m_writer->Finish();
+    if (written.Code == 1)
+        return;
+    TLEADImage* view = m_ui->BildbViewLEADImage;
+    view->ReportResult(QStringLiteral("Save"), written.Code);
+    throw Exception(view->FailureMessage(QStringLiteral("Save"), written.Code));
+}
+
 void TBildbeaerbeitungForm::ApplyChange(const std::function<void()>& change, bool Commit)
 {
     TUndoStepRollback rollback(*this, *m_ui->UndoImage);
-    PushUndoStep();
-    change();
-    if (Commit)
-        CommitChange(true);
-    else
-        StoreRedoStep();
+    {
+        // Ends (waiting for its writes) before the rollback looks at the files.
+        TWriteBatch batch(*this);
+        PushUndoStep();
+        change();
+        if (Commit)
+            CommitChange(true);
+        else
+            StoreRedoStep();
+        // The new picture shows while the last files are still being written.
+        m_ui->BildbViewLEADImage->viewport()->repaint();
+        batch.Finish();
+    }
     rollback.Commit();
 }
 
@@ -154,7 +207,8 @@ void TBildbeaerbeitungForm::TransformPicture(const QString& Operation)
 {
     TEditorBusy busy;
     m_ui->ZuschneidenPanel->hide();
-    SaveTemp();
+    TWriteBatch batch(*this);
+    QueueTemp();
     TLEADImage* view = m_ui->BildbViewLEADImage;
     ApplyChange([&] {
         if (Operation == QLatin1String("90"))
@@ -167,7 +221,7 @@ void TBildbeaerbeitungForm::TransformPicture(const QString& Operation)
             view->Flip();
         else if (Operation == QLatin1String("FlipV"))
             view->Reverse();
-        SaveTemp();
+        QueueTemp();
     });
 }
 
@@ -198,7 +252,7 @@ void TBildbeaerbeitungForm::Image10Click()
     }
     ApplyChange([&] {
         view->Size(width, height, 2);
-        SaveTemp();
+        QueueTemp();
     });
 }
 
@@ -236,11 +290,13 @@ void TBildbeaerbeitungForm::UndoImageClick()
     if (!CopyOver(UndoFile(UndoIndex), TempFile()))
         throw Exception(QStringLiteral("Cannot copy \"%1\" to \"%2\".").arg(UndoFile(UndoIndex), TempFile()));
     view->Load(UndoIndex == 1 ? (SelectedPicture ? SelectedPicture() : QString()) : TempFile(), 0, 1, -1);
+    TWriteBatch batch(*this);
     CommitChange(false);
     --UndoIndex;
     if (UndoIndex < 1)
         SetUndoEnabled(false);
     RestoreAfterUndoRedo(region);
+    batch.Finish();
 }
 
 void TBildbeaerbeitungForm::RedoImageClick()
@@ -259,9 +315,11 @@ void TBildbeaerbeitungForm::RedoImageClick()
         throw Exception(QStringLiteral("Cannot copy \"%1\" to \"%2\".").arg(UndoFile(UndoIndex + 2), TempFile()));
     ++UndoIndex;
     view->Load(TempFile(), 0, 1, -1);
+    TWriteBatch batch(*this);
     CommitChange(false);
     SetUndoEnabled(true);
     RestoreAfterUndoRedo(region);
+    batch.Finish();
 }
 
 void TBildbeaerbeitungForm::RestoreAfterUndoRedo(const TLEADImage::TRgnHandle& region)

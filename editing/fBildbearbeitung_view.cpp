@@ -82,13 +82,22 @@ void TBildbeaerbeitungForm::ViewMouseMove(int x, int y)
         return;
     m_panDx = dx;
     m_panDy = dy;
-    view->setAutoRepaint(false);
-    view->SetDstRect(view->DstLeft() + dx, view->DstTop() + dy, view->DstWidth(), view->DstHeight());
-    // With AutoScroll the move is a scroll that stops at the edges: the clip follows the
-    // destination actually reached, never the mouse, so no part of the picture is cut away.
-    view->SetDstClipRect(view->DstLeft(), view->DstTop(), view->DstWidth(), view->DstHeight());
-    view->setAutoRepaint(true);
-    view->ForceRepaint();
+    if (view->AutoScroll()) {
+        // The move is a scroll that stops at the edges, in one step and one repaint from the
+        // scaled picture the view keeps; its clip follows the destination actually reached,
+        // never the mouse, so no part of the picture is cut away.
+        view->ScrollBy(-dx, -dy);
+        ViewResizeOrScroll(false);
+        if (view->DstClipLeft() != view->DstLeft() || view->DstClipTop() != view->DstTop() ||
+            view->DstClipWidth() != view->DstWidth() || view->DstClipHeight() != view->DstHeight())
+            view->SetDstClipRect(view->DstLeft(), view->DstTop(), view->DstWidth(), view->DstHeight());
+    } else {
+        view->setAutoRepaint(false);
+        view->SetDstRect(view->DstLeft() + dx, view->DstTop() + dy, view->DstWidth(), view->DstHeight());
+        view->SetDstClipRect(view->DstLeft(), view->DstTop(), view->DstWidth(), view->DstHeight());
+        view->setAutoRepaint(true);
+        view->ForceRepaint();
+    }
     m_panDst = Bounds(view->DstLeft(), view->DstTop(), view->DstWidth(), view->DstHeight());
     m_panClip = Bounds(view->DstClipLeft(), view->DstClipTop(), view->DstClipWidth(), view->DstClipHeight());
     m_panned = true;

@@ -1215,7 +1215,11 @@ private:
     QTransform StoredToClient() const;
     // The region as client-pixel geometry, cached per region.
     struct RegionShapes {
-        const void* Key = nullptr;
+        // The region the shapes were made of, by content: a new region may come at the
+        // address of the freed one.
+        bool Made = false;
+        LRect Bounds;
+        std::vector<std::uint8_t> Mask;
         QRegion Area;          // stored pixels
         QPainterPath Outline;  // stored pixel edges
     };

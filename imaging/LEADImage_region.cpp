@@ -255,12 +255,15 @@ QTransform TLEADImage::StoredToClient() const
 const TLEADImage::RegionShapes& TLEADImage::CurrentRegionShapes()
 {
     const LRegion* r = m_allocated ? m_bitmap.Region() : nullptr;
-    if (m_regionShapes.Key == r)
+    if (m_regionShapes.Made && (r ? m_regionShapes.Bounds == r->Bounds && m_regionShapes.Mask == r->Mask
+                                  : m_regionShapes.Mask.empty()))
         return m_regionShapes;
     m_regionShapes = RegionShapes();
-    m_regionShapes.Key = r;
+    m_regionShapes.Made = true;
     if (!r)
         return m_regionShapes;
+    m_regionShapes.Bounds = r->Bounds;
+    m_regionShapes.Mask = r->Mask;
     const LRect& b = r->Bounds;
     const int w = b.Width(), h = b.Height();
     const auto in = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && r->Mask[std::size_t(y) * w + x]; };

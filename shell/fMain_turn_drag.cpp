@@ -182,7 +182,8 @@ void TMainForm::RefreshSelectedThumbnail()
         return;
     const bool selected = DiashowListBox->Selected(index);
     items.Delete(index);
-    items.Insert(index, PictureItem(numbered, name, text, true));
+    // An item without a text stays without the separator (it would show as "name |").
+    items.Insert(index, PictureItem(numbered, name, text, !text.isEmpty()));
     DiashowListBox->setItemIndex(index);
     DiashowListBox->setSelected(index, selected);
     // The turned picture in the preview, and its new size in the status line.

@@ -1,7 +1,7 @@
 // TpelDrawImage: construction, the published properties and the tool list.
 #include "editing/draw/DrawImage.h"
 
-#include "editing/draw/AirBrush.h"
+#include "editing/brush/jvAirBrush.h"
 #include "editing/draw/fPainterEffects.h"
 
 #include <cmath>
@@ -42,7 +42,7 @@ TpelDrawImage::TpelDrawImage(QWidget* owner) : TImage(owner)
     // Moves arrive without a button too: the polygon family keeps its rubber band going
     // between clicks.
     setMouseTracking(true);
-    AirBrush = new TjvAirBrush(this);
+    AirBrush = std::make_unique<TjvAirBrush>();
     for (int i = 0; i < 256; ++i)
         SineCurve[i] = std::uint8_t(std::nearbyint(std::sin(i / 255.0 * M_PI / 2) * 255));
     for (const char* name : kToolNames)

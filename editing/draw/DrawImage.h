@@ -68,7 +68,7 @@ public:
     QStringList ToolNames;
     TBitmap WorkBitmap;
     TBitmap ZoomBitmap;
-    TjvAirBrush* AirBrush = nullptr;
+    std::unique_ptr<TjvAirBrush> AirBrush;  // the air brush of the "airbrush" tool
     TpelPaintFX PaintFX;
     TPainterEffectsF* PainterEffectsDialog() const { return m_dialog.get(); }
 
@@ -107,6 +107,8 @@ public:
         // Vertices of "polygon" and "polyline".
         std::array<TPoint, 101> PolyPoints{};
         int PolyCount = 0;
+        // Where the last patch brush drew over the snapshot (the next move restores it).
+        TRect BrushPatch;
     } Drag;
 
     // --- work bitmaps of the tools ---------------------------------------------------------

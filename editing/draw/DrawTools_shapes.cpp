@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -213,8 +214,8 @@ void MirroredStroke(Image& im, const Event& e, std::initializer_list<std::pair<b
     const TPoint a = im.Drag.LastPoint, b = At(e);
     const int w = im.width(), h = im.height();
     Segment(c, a, b);
-    for (const auto& [mx, my] : mirrors) {
-        const auto m = [&](TPoint p) { return TPoint{mx ? w - p.X : p.X, my ? h - p.Y : p.Y}; };
+    for (const std::pair<bool, bool>& mirror : mirrors) {
+        const auto m = [&](TPoint p) { return TPoint{mirror.first ? w - p.X : p.X, mirror.second ? h - p.Y : p.Y}; };
         Segment(c, m(a), m(b));
     }
 }
@@ -433,7 +434,7 @@ void InterColumnUp(Image& im, const Event& e)
 
 // Shaded spheres from the pen colour to the brush colour of the press, or with Alt from the
 // picture's colour at the start to the one at the mouse.
-void SpheresUp(Image& im, const Event& e, const TSphereFamily* family)
+void SpheresUp(Image& im, const Event& e, std::optional<TSphereFamily> family)
 {
     if (family)
         Erase(im, EllipseFigure);
@@ -457,10 +458,9 @@ void SpheresUp(Image& im, const Event& e, const TSphereFamily* family)
 template <TSphereFamily F>
 void FamilyUp(Image& im, const Event& e)
 {
-    static constexpr TSphereFamily family = F;
-    SpheresUp(im, e, &family);
+    SpheresUp(im, e, F);
 }
-void InterSphereUp(Image& im, const Event& e) { SpheresUp(im, e, nullptr); }
+void InterSphereUp(Image& im, const Event& e) { SpheresUp(im, e, std::nullopt); }
 
 void DecoOvalUp(Image& im, const Event& e)
 {

@@ -494,8 +494,8 @@ public:
             TracePoints(RoundPolygon(poly), closed, clip, visit);
     }
 
-    // Brush pixels over r (pen mode not applied), for FillRect and FrameRect.
-    void BrushRect(const TRect& r, bool frameOnly)
+    // Brush pixels over r (pen mode not applied), for FillRect.
+    void BrushRect(const TRect& r)
     {
         if (!CanDraw())
             return;
@@ -506,9 +506,8 @@ public:
         TRect area;
         if (!IntersectRect(area, r.Normalized(), sink.Clip()))
             return;
-        const TRect full = r.Normalized();
         QImage* image = ImageTarget();
-        if (!frameOnly && brush.Solid() && image && image->format() == QImage::Format_BGR888) {
+        if (brush.Solid() && image && image->format() == QImage::Format_BGR888) {
             const TColor c = brush.Color();
             const uchar px[3] = {uchar(GetBValue(c)), uchar(GetGValue(c)), uchar(GetRValue(c))};
             for (int y = area.Top; y < area.Bottom; ++y) {
@@ -522,10 +521,7 @@ public:
             return;
         }
         for (int y = area.Top; y < area.Bottom; ++y) {
-            const bool edgeRow = y == full.Top || y == full.Bottom - 1;
             for (int x = area.Left; x < area.Right; ++x) {
-                if (frameOnly && !edgeRow && x != full.Left && x != full.Right - 1)
-                    continue;
                 TColor c;
                 if (brush.At(x, y, c))
                     sink.Put(x, y, c, pmCopy);
@@ -808,8 +804,7 @@ void TCanvas::LineTo(int x, int y)
     CanvasRaster(*this).Line(path, false, false);
 }
 
-void TCanvas::FillRect(const TRect& r) { CanvasRaster(*this).BrushRect(r, false); }
-void TCanvas::FrameRect(const TRect& r) { CanvasRaster(*this).BrushRect(r, true); }
+void TCanvas::FillRect(const TRect& r) { CanvasRaster(*this).BrushRect(r); }
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom)
 {

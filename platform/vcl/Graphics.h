@@ -8,7 +8,7 @@
 //  - The pen mode (pmCopy, pmNot, pmXor, pmNotXor, ...) combines the pen and the brush of
 //    Rectangle, Ellipse, Polygon and friends with the picture, and every pixel of a figure is
 //    touched exactly once, so drawing a figure twice in pmNot, pmXor or pmNotXor restores
-//    the picture. FillRect, FrameRect and FloodFill always copy the brush.
+//    the picture. FillRect and FloodFill always copy the brush.
 //  - With the pen style psClear the filled figures shrink by one pixel at the right and the
 //    bottom (Rectangle(0, 0, 10, 10) fills 0..8), as the framework's figures do.
 //  - Dashed pens are one pixel wide; their gaps take the brush colour while the brush is
@@ -118,8 +118,6 @@ public:
     void LineTo(int x, int y);
 
     void FillRect(const TRect& r);
-    // A one-pixel frame inside r, drawn with the brush.
-    void FrameRect(const TRect& r);
     void Rectangle(int left, int top, int right, int bottom);
     void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
     // Corners rounded by ellipses cornerWidth x cornerHeight.

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
+#include <QUrl>
 
 #include <optional>
 
@@ -127,7 +128,9 @@ TEST_F(CropTest, EachEntryShowsItsPanelAndMarkingTool)
         EXPECT_FALSE(ui.FormatAnpassungGroupBox1->isHidden());
         EXPECT_EQ(View().RegionTool, 1);
         EXPECT_EQ(View().RgnFrameType(), 2);
+        Mark(QRect(1, 1, 40, 30));
         ui.BitBtn4->click();
+        EXPECT_FALSE(View().HasRgn()) << "a cancelled marking is gone";
         EXPECT_TRUE(ui.ZuschneidenPanel->isHidden());
         EXPECT_FALSE(ui.EffectsPanel->isHidden());
         EXPECT_FALSE(ui.ZoomPanel->isHidden());
@@ -428,13 +431,15 @@ TEST_F(RedEyeTest, WithoutARegionOrAColourNothingChanges)
 
 TEST_F(RedEyeTest, TheHelpPageOpensFromTheProgramFolder)
 {
+    // The shipped page, in the program folder as the build puts it there.
+    const QString page = ProgramFolder + QStringLiteral("help/roteaugen.html");
     QDir().mkpath(ProgramFolder + QStringLiteral("help"));
-    QFile(ProgramFolder + QStringLiteral("help/roteaugen.html")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::copy(kvtest::SourceDir() + QStringLiteral("data/help/roteaugen.html"), page));
     kvtest::Ui().ExpectShellOpen(true);
     Editor().RoteAugenHelpLabelClick();
     const auto opened = kvtest::Ui().AskedOf(TAskKind::ShellOpen);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_TRUE(opened[0].Text.endsWith(QStringLiteral("/help/roteaugen.html"))) << opened[0].Text.toStdString();
+    EXPECT_EQ(opened[0].Text, QUrl::fromLocalFile(page).toString());
     kvtest::Ui().ExpectShellOpen(false);
     kvtest::Ui().ExpectMessage(mrOk, QStringLiteral("Unable to start internet browser!"));
     Editor().RoteAugenHelpLabelClick();

@@ -7,11 +7,14 @@
 #include "controls/HTMListBox.h"
 #include "editing/fBildbearbeitung.h"
 #include "imaging/LEADImage.h"
+#include "shell/fZuschneidenTip.h"
 #include "ui_fBildbearbeitung.h"
+#include "ui_fZuschneidenTip.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QCheckBox>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -106,6 +109,27 @@ TEST_F(EditorHandOff, SavedEditReachesThePictureAndItsThumbnail)
     const TLEADImage& preview = *MainForm->ui()->ViewLEADImage;
     EXPECT_EQ(preview.LoadedFileName(), folder + "a.jpg");
     EXPECT_EQ(preview.BitmapWidth(), 60);
+}
+
+TEST_F(EditorHandOff, TheCropHintComesBeforeThePrintFormatCropUntilItIsTurnedOff)
+{
+    ClickSlideshow(0);
+    kvtest::Ui().ExpectModal("TBildbeaerbeitungForm", mrCancel, [&](TForm&) {
+        Ui::TBildbeaerbeitungForm& ui = *BildbeaerbeitungForm->ui();
+        kvtest::Ui().ExpectModal("TZuschneidenTipForm", mrNone, [](TForm& tip) {
+            auto& form = static_cast<TZuschneidenTipForm&>(tip);
+            form.ui()->CheckBox1->setChecked(true);
+            form.ui()->CloseBitBtn->click();
+        });
+        ui.Image11->click();
+        EXPECT_FALSE(ui.ZuschneidenPanel->isHidden());
+        ui.BitBtn4->click();
+        // The marker is there now: no hint (an unscripted window would fail the test).
+        ui.Image11->click();
+        ui.BitBtn4->click();
+    });
+    MainForm->ui()->BildbearbeitungBitBtn->click();
+    EXPECT_TRUE(QFile::exists(MainForm->ProgramFolder + "NoZuschneidenTip.ini"));
 }
 
 } // namespace

@@ -15,6 +15,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include "controls/SlideshowItem.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -123,15 +125,23 @@ TEST_F(TurnDrag, RotatingTwiceSwapsSidesAndNumbersTheThumbnails)
     EXPECT_EQ(QImage(folder + "a.jpg").size(), QSize(120, 90));
     EXPECT_TRUE(list.Items()[1].contains("_THUMB_1b.jpg"));
     EXPECT_EQ(QImage(folder + "_THUMB_1b.jpg").height(), 70);
+    // An item without a text gets no text separator (it would show as "b.jpg |").
+    EXPECT_FALSE(DecodeSlideshowItem(list.Items()[1]).HasText) << list.Items()[1].toStdString();
     EXPECT_EQ(SelectedRows(list), QList<int>{1});
     // The preview shows the turned picture, and the status line its new size.
     EXPECT_EQ(MainForm->ui()->ViewLEADImage->BitmapWidth(), 90);
     EXPECT_TRUE(MainForm->ui()->StatusBar1->currentMessage().contains("90x120"))
         << MainForm->ui()->StatusBar1->currentMessage().toStdString();
 
+    // A text stays with its picture.
+    const QString item = MainForm->PictureItem(folder + "_THUMB_1b.jpg", "b.jpg", "Am Strand", true);
+    list.Items().Delete(1);
+    list.Items().Insert(1, item);
+    list.setItemIndex(1);
     MainForm->ui()->SpeedButton5->click();
     EXPECT_EQ(QImage(folder + "b.jpg").size(), QSize(120, 90));
     EXPECT_TRUE(list.Items()[1].contains("_THUMB_2b.jpg"));
+    EXPECT_EQ(DecodeSlideshowItem(list.Items()[1]).Text, "Am Strand");
     EXPECT_TRUE(QFileInfo::exists(folder + "_THUMB_1b.jpg"));
     EXPECT_EQ(Names(), (QStringList{"a.jpg", "b.jpg"}));
     EXPECT_EQ(Screen->Cursor(), crDefault);

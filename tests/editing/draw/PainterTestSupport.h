@@ -5,6 +5,7 @@
 // KV_REGENERATE_GOLDEN=1 writes the pictures anew into the source tree instead).
 #include "editing/draw/fPainterEffects.h"
 #include "platform/vcl/Graphics.h"
+#include "support/Golden.h"
 #include "ui_fPainterEffects.h"
 
 #include <gtest/gtest.h>
@@ -29,19 +30,6 @@ inline bool SamePixels(const TBitmap& a, const TBitmap& b)
         if (std::memcmp(a.ScanLine(y), b.ScanLine(y), std::size_t(a.Width()) * 3) != 0)
             return false;
     return true;
-}
-
-inline QString GoldenPath(int number)
-{
-    const char* source = std::getenv("KORVANTA_SOURCE_DIR");
-    return QString::fromUtf8(source ? source : ".") +
-           QStringLiteral("/tests/data/golden/painter-%1.png").arg(number, 2, 10, QChar('0'));
-}
-
-inline bool Regenerate()
-{
-    const char* v = std::getenv("KV_REGENERATE_GOLDEN");
-    return v && std::strcmp(v, "1") == 0;
 }
 
 // Sky, a sun, hills and a striped field: smooth areas, edges and fine detail.
@@ -76,30 +64,10 @@ inline QList<int> TreeEffectNumbers(const TPainterEffectsF& dialog)
     return numbers;
 }
 
-// The dialog's preview of effect number against its golden picture (or written as it).
-// At most 1 % of the pixels may differ, none by more than 8 in a channel.
+// The dialog's preview of effect number against its golden picture painter-NN.
 inline void ExpectGolden(const TPainterEffectsF& dialog, int number)
 {
-    const QImage made = dialog.ui()->Image->Picture().Image().convertToFormat(QImage::Format_RGB32);
-    const QString path = GoldenPath(number);
-    if (Regenerate()) {
-        ASSERT_TRUE(made.save(path)) << path.toStdString();
-        return;
-    }
-    const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(golden.isNull()) << path.toStdString() << " (KV_REGENERATE_GOLDEN=1 writes it)";
-    ASSERT_EQ(golden.size(), made.size()) << number;
-    int differing = 0, worst = 0;
-    for (int y = 0; y < made.height(); ++y)
-        for (int x = 0; x < made.width(); ++x) {
-            const QRgb a = made.pixel(x, y), b = golden.pixel(x, y);
-            const int d =
-                std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
-            differing += d > 0;
-            worst = std::max(worst, d);
-        }
-    EXPECT_LE(differing, made.width() * made.height() / 100) << "effect " << number;
-    EXPECT_LE(worst, 8) << "effect " << number;
+    golden::Expect(dialog.ui()->Image->Picture().Image(), QStringLiteral("painter-%1").arg(number, 2, 10, QChar('0')).toStdString());
 }
 
 } // namespace painter_test

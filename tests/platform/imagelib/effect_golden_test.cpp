@@ -2,6 +2,7 @@
 // with a wand) and per gradient family, compared with a tolerance. KV_REGENERATE_GOLDEN=1
 // writes the pictures anew into tests/data/golden/ of the source tree.
 #include "platform/imagelib/imagelib.h"
+#include "support/Golden.h"
 
 #include <gtest/gtest.h>
 
@@ -13,18 +14,6 @@
 namespace {
 
 constexpr std::int32_t kW = 48, kH = 32;
-
-std::string GoldenPath(const std::string& name)
-{
-    const char* source = std::getenv("KORVANTA_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/data/golden/" + name + ".png";
-}
-
-bool Regenerate()
-{
-    const char* v = std::getenv("KV_REGENERATE_GOLDEN");
-    return v && std::strcmp(v, "1") == 0;
-}
 
 std::string FileName(std::string family)
 {
@@ -58,8 +47,8 @@ LEfxSurface Surface(LBitmap& b)
 // none by more than 8 in a channel.
 void CheckGolden(const std::string& name, const LBitmap& made)
 {
-    const std::string path = GoldenPath(name);
-    if (Regenerate()) {
+    const std::string path = golden::Path(name);
+    if (golden::Regenerate()) {
         ASSERT_EQ(L_SaveBitmap(path.c_str(), &made, LFMT_PNG, 24, 0, nullptr), LE_SUCCESS) << path;
         return;
     }
