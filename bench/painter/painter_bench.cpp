@@ -1,6 +1,8 @@
 // The effects of the painter effects tree on a 24-megapixel camera-like picture (6000 x 4000,
-// fine detail), each at the middle of its strength bar: one core, and for the routines whose
-// rows are independent the rows split over every core (checked equal to the one-core run).
+// fine detail), each at the middle of its strength bar: on one core (the process held to one
+// core, so routines that start threads of their own count as one core too), and for the
+// routines whose rows are independent the rows split over every core (checked equal to the
+// one-core run). The sine curve and the skew run as the drawing component runs them.
 // Beside them ImageMagick's nearest operator (convert-im6.q16 on one thread and on every core,
 // its time to read and write the picture subtracted). Prints the best of several runs, the
 // ratios ImageMagick / ours (one core against one thread, every core against every core) and
