@@ -162,7 +162,14 @@ bool TpelDrawImage::RunEffect(int number)
         m_dialog->SetBarPositionQuietly(ui->extrabar, 10);
     const TBars bars{ui->EBar->value(), ui->extrabar->value(), ui->cxbar->value(), ui->cybar->value()};
     RefreshWorkBitmap();
-    e->Run(*this, FxView(WorkBitmap), bars);
+    // Routines of the tree that change each pixel on its own: the rows split over the cores.
+    constexpr int kPerPixel[] = {26, 27, 28, 29, 30, 31, 53, 54};
+    const TFxBitmap work = FxView(WorkBitmap);
+    if (std::find(std::begin(kPerPixel), std::end(kPerPixel), number) != std::end(kPerPixel))
+        RunInRowBands(work.Width, work.Height,
+                      [&](int top, int bottom) { e->Run(*this, work.Rows(top, bottom), bars); });
+    else
+        e->Run(*this, work, bars);
     if (!e->ShowsItself)
         ShowWorkBitmap();
     return true;
@@ -180,11 +187,13 @@ void TpelDrawImage::ApplySineCurve(int count)
         for (auto& v : table)
             v = SineCurve[v];
     const TFxBitmap w = FxView(WorkBitmap);
-    for (int y = 0; y < w.Height; ++y) {
-        std::uint8_t* p = w.Row(y);
-        for (int i = 0; i < w.Width * 3; ++i)
-            p[i] = table[p[i]];
-    }
+    RunInRowBands(w.Width, w.Height, [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y) {
+            std::uint8_t* p = w.Row(y);
+            for (int i = 0; i < w.Width * 3; ++i)
+                p[i] = table[p[i]];
+        }
+    });
 }
 
 void TpelDrawImage::SkewPicture(int amount)
@@ -197,14 +206,16 @@ void TpelDrawImage::SkewPicture(int amount)
     TBitmap skewed(w, h);  // places that receive no pixel stay white
     skewed.SetPixelFormat(pf24bit);
     const TFxBitmap src = FxView(WorkBitmap), dst = FxView(skewed);
-    for (int y = 0; y < h; ++y) {
-        const double shift = std::nearbyint(k * y);
-        for (int x = 0; x < w; ++x) {
-            // On tall pictures the last column would land on W itself: kept to W - 1.
-            const int target = std::clamp(int(std::nearbyint((shift + x) * s)), 0, w - 1);
-            std::copy_n(src.Pixel(x, y), 3, dst.Pixel(target, y));
+    RunInRowBands(w, h, [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y) {
+            const double shift = std::nearbyint(k * y);
+            for (int x = 0; x < w; ++x) {
+                // On tall pictures the last column would land on W itself: kept to W - 1.
+                const int target = std::clamp(int(std::nearbyint((shift + x) * s)), 0, w - 1);
+                std::copy_n(src.Pixel(x, y), 3, dst.Pixel(target, y));
+            }
         }
-    }
+    });
     WorkBitmap = skewed;
 }
 

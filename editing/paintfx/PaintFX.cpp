@@ -8,10 +8,24 @@
 #include <cstdlib>
 #include <thread>
 
+#include <sys/mman.h>
+
 TFxImage::TFxImage(int width, int height, std::uint8_t fill)
-    : m_width(width > 0 ? width : 0), m_height(height > 0 ? height : 0),
-      m_bits(std::size_t(m_width) * m_height * 3, fill)
+    : m_width(width > 0 ? width : 0), m_height(height > 0 ? height : 0)
 {
+    // Large pictures ask for huge pages before their pixels are first touched: the twist and
+    // the fish eye read their copy all over, and with small pages nearly every read would
+    // miss the processor's address cache.
+    const std::size_t size = std::size_t(m_width) * m_height * 3;
+    constexpr std::size_t kHugePage = std::size_t(2) << 20;
+    if (size >= 4 * kHugePage) {
+        m_bits.reserve(size);
+        const auto first = reinterpret_cast<std::uintptr_t>(m_bits.data());
+        const std::uintptr_t begin = (first + kHugePage - 1) & ~(kHugePage - 1), end = (first + size) & ~(kHugePage - 1);
+        if (end > begin)
+            madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    }
+    m_bits.assign(size, fill);
 }
 
 TFxImage::TFxImage(const TFxBitmap& copyOf) : TFxImage(copyOf.Width, copyOf.Height)
@@ -100,20 +114,57 @@ void ForEachPixel(const TFxBitmap& bmp, F f)
 
 } // namespace
 
+namespace {
+
+// The seed of the noise generator after steps draws from seed: its step s -> s * a + 1 taken
+// steps times at once, by squaring.
+std::uint32_t SeedAfter(std::uint32_t seed, std::uint64_t steps)
+{
+    std::uint32_t mul = 0x08088405u, add = 1u;  // one step, then two, four, ...
+    std::uint32_t accMul = 1u, accAdd = 0u;     // the steps taken so far
+    for (; steps; steps >>= 1) {
+        if (steps & 1) {
+            accMul *= mul;
+            accAdd = accAdd * mul + add;
+        }
+        add = add * mul + add;
+        mul *= mul;
+    }
+    return seed * accMul + accAdd;
+}
+
+// Noise with draws random numbers per pixel, in reading order: the rows split over the cores,
+// each band with its own generator started where the one generator would stand at its first
+// pixel, so the picture and the generator end as if the pixels were done one after another.
+template <class F>
+void NoiseInRowBands(const TFxBitmap& bmp, TFxRandom& random, int draws, F pixel)
+{
+    if (bmp.Empty())
+        return;
+    const std::uint32_t start = random.Seed();
+    RunInRowBands(bmp.Width, bmp.Height, [&](int top, int bottom) {
+        TFxRandom band(SeedAfter(start, std::uint64_t(draws) * std::uint64_t(top) * std::uint64_t(bmp.Width)));
+        ForEachPixel(bmp.Rows(top, bottom), [&](std::uint8_t* p) { pixel(p, band); });
+    });
+    random.SetSeed(SeedAfter(start, std::uint64_t(draws) * std::uint64_t(bmp.Height) * std::uint64_t(bmp.Width)));
+}
+
+} // namespace
+
 void TpelPaintFX::AddColorNoise(const TFxBitmap& bmp, int amount)
 {
     const int half = amount / 2;
-    ForEachPixel(bmp, [&](std::uint8_t* p) {
+    NoiseInRowBands(bmp, *m_random, 3, [&](std::uint8_t* p, TFxRandom& random) {
         for (int c = 0; c < 3; ++c)
-            p[c] = ClampByte(p[c] + m_random->Random(amount) - half);
+            p[c] = ClampByte(p[c] + random.Random(amount) - half);
     });
 }
 
 void TpelPaintFX::AddMonoNoise(const TFxBitmap& bmp, int amount)
 {
     const int half = amount / 2;
-    ForEachPixel(bmp, [&](std::uint8_t* p) {
-        const int r = m_random->Random(amount) - half;
+    NoiseInRowBands(bmp, *m_random, 1, [&](std::uint8_t* p, TFxRandom& random) {
+        const int r = random.Random(amount) - half;
         for (int c = 0; c < 3; ++c)
             p[c] = ClampByte(p[c] + r);
     });
@@ -143,10 +194,13 @@ void TpelPaintFX::Saturation(const TFxBitmap& bmp, int amount)
 
 void TpelPaintFX::Solarize(const TFxBitmap& bmp, int threshold)
 {
-    ForEachPixel(bmp, [threshold](std::uint8_t* p) {
-        if ((p[0] + p[1] + p[2]) / 3 > threshold)
-            for (int c = 0; c < 3; ++c)
-                p[c] = std::uint8_t(255 - p[c]);
+    // (b + g + r) div 3 > threshold, as a test on the sum; 255 - c as c xor 255, without a
+    // branch (on a photo the test goes either way from pixel to pixel).
+    const int sumAbove = threshold < 0 ? -1 : threshold > 255 ? 765 : 3 * threshold + 2;
+    ForEachPixel(bmp, [sumAbove](std::uint8_t* p) {
+        const std::uint8_t flip = std::uint8_t(-int(p[0] + p[1] + p[2] > sumAbove));
+        for (int c = 0; c < 3; ++c)
+            p[c] ^= flip;
     });
 }
 
@@ -161,11 +215,16 @@ void TpelPaintFX::Posterize(const TFxBitmap& bmp, int level)
 
 void TpelPaintFX::Band(const TFxBitmap& bmp, int channel, int low, int high, bool keepOthers)
 {
+    // The band as a table of the channel value, so no branch depends on the picture.
+    const Table band = MakeTable([low, high](int c) { return low < c && c < high ? 255 : 0; });
+    if (keepOthers) {
+        ForEachPixel(bmp, [&](std::uint8_t* p) { p[channel] = band[p[channel]]; });
+        return;
+    }
     ForEachPixel(bmp, [&](std::uint8_t* p) {
-        const int c = p[channel];
-        if (!keepOthers)
-            p[0] = p[1] = p[2] = 0;
-        p[channel] = (low < c && c < high) ? 255 : 0;
+        const std::uint8_t v = band[p[channel]];
+        p[0] = p[1] = p[2] = 0;
+        p[channel] = v;
     });
 }
 

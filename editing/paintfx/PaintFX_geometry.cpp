@@ -4,86 +4,241 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
+
+#include <emmintrin.h>
 
 namespace {
 
 int RoundEven(double v) { return int(std::nearbyint(v)); }
 
-// Rounds a channel value (0 .. 255) half to even: adding and taking away 1.5 * 2^52 leaves
-// the nearest integer under the default rounding mode, without a library call.
-int RoundChannel(double v)
-{
-    const double shifted = v + 6755399441055744.0;
-    return int(shifted - 6755399441055744.0);
-}
 
 // Wraps a neighbour index outside 0..n-1 back into the picture: a negative index i becomes
 // n - 1 - ((-i) mod n), one beyond n - 1 becomes i mod n. Done in floating point, so a far
 // source point (the fish eye's factor grows without bound towards its rim) never overflows.
+int WrapIndex(long long v, int n)
+{
+    if (v >= 0 && v < n)
+        return int(v);
+    if (v < 0)
+        return -v < n ? int(n - 1 + v) : n - 1 - int((-v) % n);
+    return v < 2LL * n ? int(v - n) : int(v % n);
+}
+
 int WrapIndex(double i, int n)
 {
     if (i >= 0 && i <= n - 1)
         return int(i);
     // Integer arithmetic while the index fits comfortably, floating point beyond.
-    if (std::fabs(i) < 1e15) {
-        const long long v = static_cast<long long>(i);
-        if (v < 0)
-            return -v < n ? int(n - 1 + v) : n - 1 - int((-v) % n);
-        return v < 2LL * n ? int(v - n) : int(v % n);
-    }
+    if (std::fabs(i) < 1e15)
+        return WrapIndex(static_cast<long long>(i), n);
     if (i < 0)
         return n - 1 - int(std::fmod(-i, double(n)));
     return int(std::fmod(i, double(n)));
 }
 
-// The bilinear mix of the four neighbours of (sx, sy) in source, rounded per channel.
-void Sample(const TFxBitmap& source, double sx, double sy, std::uint8_t* out)
+// The four neighbours of a source point and its fractions.
+struct TSamplePoint {
+    const std::uint8_t *p00, *p10, *p01, *p11;
+    double fx, fy;
+};
+
+TSamplePoint LocateFar(const TFxBitmap& source, double sx, double sy)
 {
     if (!std::isfinite(sx) || !std::isfinite(sy)) {
         sx = 0;
         sy = 0;
     }
     const double fx0 = std::floor(sx), fy0 = std::floor(sy);
-    const double fx = sx - fx0, fy = sy - fy0;
-    int x0, x1, y0, y1;
-    if (fx0 >= 0 && fx0 + 1 < source.Width && fy0 >= 0 && fy0 + 1 < source.Height) {
-        x0 = int(fx0), x1 = x0 + 1, y0 = int(fy0), y1 = y0 + 1;
-    } else {
-        x0 = WrapIndex(fx0, source.Width), x1 = WrapIndex(fx0 + 1, source.Width);
-        y0 = WrapIndex(fy0, source.Height), y1 = WrapIndex(fy0 + 1, source.Height);
+    const int x0 = WrapIndex(fx0, source.Width), x1 = WrapIndex(fx0 + 1, source.Width);
+    const int y0 = WrapIndex(fy0, source.Height), y1 = WrapIndex(fy0 + 1, source.Height);
+    return {source.Pixel(x0, y0), source.Pixel(x1, y0), source.Pixel(x0, y1), source.Pixel(x1, y1), sx - fx0, sy - fy0};
+}
+
+// Points within a billion pixels take their integer parts by a cut and a step down (the same
+// as floor there), and an index test on whole numbers.
+[[gnu::always_inline]] inline TSamplePoint Locate(const TFxBitmap& source, double sx, double sy)
+{
+    if (!(std::fabs(sx) < 1e9 && std::fabs(sy) < 1e9))  // also not a number or infinite
+        return LocateFar(source, sx, sy);
+    int x0 = int(sx), y0 = int(sy);
+    x0 -= x0 > sx;
+    y0 -= y0 > sy;
+    const double fx = sx - x0, fy = sy - y0;
+    if (unsigned(x0) < unsigned(source.Width - 1) && unsigned(y0) < unsigned(source.Height - 1)) {
+        const std::uint8_t* p = source.Pixel(x0, y0);
+        return {p, p + 3, p + source.Stride, p + source.Stride + 3, fx, fy};
     }
-    const std::uint8_t* p00 = source.Pixel(x0, y0);
-    const std::uint8_t* p10 = source.Pixel(x1, y0);
-    const std::uint8_t* p01 = source.Pixel(x0, y1);
-    const std::uint8_t* p11 = source.Pixel(x1, y1);
-    const double w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
-    for (int c = 0; c < 3; ++c)
-        out[c] = TpelPaintFX::ClampByte(RoundChannel(p00[c] * w00 + p10[c] * w10 + p01[c] * w01 + p11[c] * w11));
+    const int x1 = WrapIndex(x0 + 1LL, source.Width), y1 = WrapIndex(y0 + 1LL, source.Height);
+    x0 = WrapIndex(static_cast<long long>(x0), source.Width);
+    y0 = WrapIndex(static_cast<long long>(y0), source.Height);
+    return {source.Pixel(x0, y0), source.Pixel(x1, y0), source.Pixel(x0, y1), source.Pixel(x1, y1), fx, fy};
+}
+
+// The three channels of a pixel as doubles: blue and green in lo, red (and 0) in hi.
+[[gnu::always_inline]] inline void Channels(const std::uint8_t* p, __m128d& lo, __m128d& hi)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bytes = _mm_cvtsi32_si128(p[0] | p[1] << 8 | p[2] << 16);
+    const __m128i ints = _mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero);
+    lo = _mm_cvtepi32_pd(ints);
+    hi = _mm_cvtepi32_pd(_mm_unpackhi_epi64(ints, ints));
+}
+
+// The channels of the pixels at p and p + 3 (six bytes read), as Channels gives them; the
+// second lane of hi0 holds the next byte instead of 0 (the lanes never mix).
+[[gnu::always_inline]] inline void PairChannels(const std::uint8_t* p, __m128d& lo0, __m128d& hi0, __m128d& lo1,
+                                                __m128d& hi1)
+{
+    std::uint32_t first4;
+    std::uint16_t last2;
+    std::memcpy(&first4, p, 4);
+    std::memcpy(&last2, p + 4, 2);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bytes = _mm_insert_epi16(_mm_cvtsi32_si128(int(first4)), last2, 2);
+    const __m128i words = _mm_unpacklo_epi8(bytes, zero);
+    const __m128i first = _mm_unpacklo_epi16(words, zero);
+    const __m128i second = _mm_unpacklo_epi16(_mm_srli_si128(words, 6), zero);
+    lo0 = _mm_cvtepi32_pd(first);
+    hi0 = _mm_cvtepi32_pd(_mm_unpackhi_epi64(first, first));
+    lo1 = _mm_cvtepi32_pd(second);
+    hi1 = _mm_cvtepi32_pd(_mm_unpackhi_epi64(second, second));
+}
+
+// The bilinear mix of the four neighbours by the fractions, rounded half to even per channel
+// and kept to 0 .. 255. Two channels at a time, each lane the same operations in the same
+// order as p00 * w00 + p10 * w10 + p01 * w01 + p11 * w11 on one channel.
+[[gnu::always_inline]] inline void Mix(const TSamplePoint& s, std::uint8_t* out)
+{
+    const double fx = s.fx, fy = s.fy;
+    const __m128d w00 = _mm_set1_pd((1 - fx) * (1 - fy)), w10 = _mm_set1_pd(fx * (1 - fy)),
+                  w01 = _mm_set1_pd((1 - fx) * fy), w11 = _mm_set1_pd(fx * fy);
+    __m128d lo00, hi00, lo10, hi10, lo01, hi01, lo11, hi11;
+    if (s.p10 == s.p00 + 3 && s.p11 == s.p01 + 3) {
+        PairChannels(s.p00, lo00, hi00, lo10, hi10);
+        PairChannels(s.p01, lo01, hi01, lo11, hi11);
+    } else {
+        Channels(s.p00, lo00, hi00);
+        Channels(s.p10, lo10, hi10);
+        Channels(s.p01, lo01, hi01);
+        Channels(s.p11, lo11, hi11);
+    }
+    __m128d lo = _mm_add_pd(_mm_mul_pd(lo00, w00), _mm_mul_pd(lo10, w10));
+    __m128d hi = _mm_add_pd(_mm_mul_pd(hi00, w00), _mm_mul_pd(hi10, w10));
+    lo = _mm_add_pd(_mm_add_pd(lo, _mm_mul_pd(lo01, w01)), _mm_mul_pd(lo11, w11));
+    hi = _mm_add_pd(_mm_add_pd(hi, _mm_mul_pd(hi01, w01)), _mm_mul_pd(hi11, w11));
+    // Rounded half to even (adding and taking away 1.5 * 2^52 leaves the nearest whole number
+    // under the default rounding mode), cut to integers (exact) and packed with saturation,
+    // which keeps each channel to 0 .. 255.
+    const __m128d shift = _mm_set1_pd(6755399441055744.0);
+    lo = _mm_sub_pd(_mm_add_pd(lo, shift), shift);
+    hi = _mm_sub_pd(_mm_add_pd(hi, shift), shift);
+    const __m128i ints = _mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi));
+    const __m128i packed = _mm_packs_epi32(ints, ints);
+    const int bgr = _mm_cvtsi128_si32(_mm_packus_epi16(packed, packed));
+    out[0] = std::uint8_t(bgr);
+    out[1] = std::uint8_t(bgr >> 8);
+    out[2] = std::uint8_t(bgr >> 16);
 }
 
 // Every pixel of rows top .. bottom - 1 of dest (bottom < 0: to the last row) takes the
 // sample of source at the point map gives for its offset (dx, dy) and distance r from the
-// centre (cx, cy); the centre itself samples the centre. The pixels are visited in small
-// tiles, so the source points of neighbouring pixels stay close together in memory.
+// centre (cx, cy); the centre itself samples the centre. Each pixel's value depends on its
+// own place only, so the order of the visits is free; they go ring by ring about the centre,
+// from the outside in. Twist and fish eye move a point along its circle or along its ray,
+// so the pixels of one thin ring read a thin ring of the source, one after the other, and
+// the picture is read from memory a few times rather than once per pixel. Within a row the
+// ring is walked from both ends at once, and a row is walked with its mirror row, so the
+// four pixels at one distance come one after another (map may keep what it worked out for
+// the last distance).
 template <class Map>
 void Remap(const TFxBitmap& source, const TFxBitmap& dest, int top, int bottom, double cx, double cy, Map map)
 {
-    constexpr int kTileW = 64, kTileH = 32;
+    constexpr int kRingWidth = 4;
     top = std::max(0, top);
     bottom = bottom < 0 ? dest.Height : std::min(bottom, dest.Height);
-    for (int ty = top; ty < bottom; ty += kTileH)
-        for (int tx = 0; tx < dest.Width; tx += kTileW)
-            for (int y = ty, yEnd = std::min(bottom, ty + kTileH); y < yEnd; ++y) {
-                std::uint8_t* p = dest.Pixel(tx, y);
-                for (int x = tx, xEnd = std::min(dest.Width, tx + kTileW); x < xEnd; ++x, p += 3) {
-                    const double dx = x - cx, dy = y - cy;
-                    const double r = std::sqrt(dx * dx + dy * dy);
-                    double sx = cx, sy = cy;
-                    if (r != 0)
-                        map(x, y, dx, dy, r, sx, sy);
-                    Sample(source, sx, sy, p);
+    if (top >= bottom)
+        return;
+    // The source points of a batch of pixels are worked out first and their rows fetched
+    // ahead, then the batch is sampled: the reads of many pixels wait on memory at once.
+    struct Job {
+        std::uint8_t* out;
+        TSamplePoint at;
+    };
+    constexpr int kBatch = 32;
+    Job jobs[kBatch];
+    int pending = 0;
+    const auto flush = [&] {
+        for (int i = 0; i < pending; ++i)
+            Mix(jobs[i].at, jobs[i].out);
+        pending = 0;
+    };
+    // (dx, dy) = (x - cx, y - cy), r = sqrt(dx * dx + dy * dy).
+    const auto visit = [&](int x, int y, double dx, double dy, double r) __attribute__((always_inline)) {
+        double sx = cx, sy = cy;
+        if (r != 0)
+            map(x, y, dx, dy, r, sx, sy);
+        const TSamplePoint at = Locate(source, sx, sy);
+        __builtin_prefetch(at.p00);
+        __builtin_prefetch(at.p01);
+        if (at.p10 != at.p00 + 3) {  // wrapped to the other side
+            __builtin_prefetch(at.p10);
+            __builtin_prefetch(at.p11);
+        }
+        jobs[pending++] = {dest.Pixel(x, y), at};
+        if (pending == kBatch)
+            flush();
+    };
+    // The centre is a whole or half pixel, so column x and column 2 cx - x lie alike about it
+    // (their offsets are the exact negatives), and so do rows y and 2 cy - y.
+    const int mirrorSumX = int(2 * cx), mirrorSumY = int(2 * cy);
+    // The rows of the band, each with its mirror row when that lies in the band below it; every
+    // pair keeps the next unvisited column from the left and its mirror column.
+    struct Walk {
+        int y, mirror;  // mirror < 0: none
+        double dy, dy2;
+        int left, right;
+    };
+    std::vector<Walk> walks;
+    walks.reserve(std::size_t(bottom - top));
+    for (int y = top; y < bottom; ++y) {
+        const int m = mirrorSumY - y;
+        if (m < y && m >= top)
+            continue;  // walked with its mirror
+        const double dy = y - cy;
+        walks.push_back({y, m > y && m < bottom ? m : -1, dy, dy * dy, 0, mirrorSumX});
+    }
+    const double farX = std::max(cx, dest.Width - 1 - cx), farY = std::max(std::fabs(top - cy), std::fabs(bottom - 1 - cy));
+    const int rings = int(std::sqrt(farX * farX + farY * farY)) / kRingWidth + 1;
+    for (int ring = rings - 1; ring >= 0; --ring) {
+        // Ring 0 takes every pixel left over, so each pixel is visited exactly once.
+        const double inner = double(ring) * kRingWidth, inner2 = inner * inner;
+        for (Walk& w : walks) {
+            while (w.left <= w.right) {
+                const double dx = w.left - cx, r2 = dx * dx + w.dy2;
+                if (r2 < inner2)
+                    break;
+                // The columns left and right, and the rows y and mirror, lie alike about the
+                // centre when it sits on the middle column (row): then their offsets are the
+                // exact negatives and their distance the same.
+                // A mirror column past the last one (the centre at W / 2) has no pixel.
+                const double r = std::sqrt(r2);
+                const bool right = w.right != w.left && w.right < dest.Width;
+                visit(w.left, w.y, dx, w.dy, r);
+                if (right)
+                    visit(w.right, w.y, -dx, w.dy, r);
+                if (w.mirror >= 0) {
+                    visit(w.left, w.mirror, dx, -w.dy, r);
+                    if (right)
+                        visit(w.right, w.mirror, -dx, -w.dy, r);
                 }
+                ++w.left;
+                --w.right;
             }
+        }
+    }
+    flush();
 }
 
 bool SameSize(const TFxBitmap& a, const TFxBitmap& b)
@@ -216,11 +371,16 @@ void TpelPaintFX::Twist(const TFxBitmap& source, const TFxBitmap& dest, int amou
         return;
     constexpr double halfPi = 1.5707963267948966;
     Remap(source, dest, top, bottom, (dest.Width - 1) / 2.0, (dest.Height - 1) / 2.0,
-          [amount](int, int, double dx, double dy, double r, double& sx, double& sy) {
+          [amount, lastR = -1.0, c = 0.0, s = 0.0](int, int, double dx, double dy, double r, double& sx,
+                                                   double& sy) mutable {
               // The point turned by pi/2 - r / amount: the same as taking the angle
               // ArcTan2(dy, dx) - r / amount + pi/2 at distance r, without the arc tangent.
-              const double turn = halfPi - r / amount;
-              const double c = std::cos(turn), s = std::sin(turn);
+              // The turn depends on r alone: mirrored pixels reuse the last one.
+              if (r != lastR) {
+                  const double turn = halfPi - r / amount;
+                  c = std::cos(turn), s = std::sin(turn);
+                  lastR = r;
+              }
               sx += dx * c - dy * s;
               sy += dy * c + dx * s;
           });
@@ -244,9 +404,16 @@ void TpelPaintFX::FishEye(const TFxBitmap& source, const TFxBitmap& dest, double
         s = bigR / 2 * k;
         return true;
     };
+    // The scale depends on r alone where it is worked out: mirrored pixels reuse the last one.
+    double lastR = -1, lastS = 0;
     Remap(source, dest, top, bottom, cx, cy, [&](int x, int y, double dx, double dy, double r, double& sx, double& sy) {
         double s = 0;
-        if (!scaleAt(r, s) && bigR != 0) {
+        if (r == lastR) {
+            s = lastS;
+        } else if (scaleAt(r, s)) {
+            lastR = r;
+            lastS = s;
+        } else if (bigR != 0) {
             for (long long i = (long long)y * dest.Width + x - 1; i >= 0; --i) {
                 const double bx = double(i % dest.Width) - cx, by = double(i / dest.Width) - cy;
                 if (scaleAt(std::sqrt(bx * bx + by * by), s))

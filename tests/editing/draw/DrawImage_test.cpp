@@ -374,3 +374,52 @@ TEST(DrawImageEffects, FullSizeTwistAndAdjustmentMatchTheOneThreadRun)
     fx.Contrast(FxView(expected), -60);
     EXPECT_TRUE(SamePixels(dialog->ui()->Image->Picture(), expected));
 }
+
+TEST(DrawImageEffects, EffectsSplitOverTheCoresMatchTheOneThreadRun)
+{
+    // Large enough to be split over the cores; each result against the routine run on the
+    // whole picture on one thread (sine curve and skew against their plain formulas).
+    TpelDrawImage art;
+    const TBitmap photo = Photo(1400, 900);
+    art.SetPicture(photo);
+    TPainterEffectsF* dialog = art.PainterEffectsDialog();
+    const auto bitmapOf = [](const std::function<void(const TFxBitmap&)>& f, const TBitmap& from) {
+        TBitmap b = from;
+        f(FxView(b));
+        return b;
+    };
+    struct Case {
+        int number, strength;
+        std::function<void(const TFxBitmap&)> expected;
+    };
+    TpelPaintFX fx;
+    const Case cases[] = {
+        {26, 128, [&](auto& b) { fx.FilterRed(b, 1, 128); }},    {27, 128, [&](auto& b) { fx.FilterGreen(b, 1, 128); }},
+        {28, 200, [&](auto& b) { fx.FilterBlue(b, 1, 200); }},   {29, 128, [&](auto& b) { fx.FilterXRed(b, 1, 128); }},
+        {30, 60, [&](auto& b) { fx.FilterXGreen(b, 1, 60); }},   {31, 128, [&](auto& b) { fx.FilterXBlue(b, 1, 128); }},
+        {53, 127, [&](auto& b) { fx.Solarize(b, 127); }},        {54, 100, [&](auto& b) { fx.Posterize(b, 100); }},
+        {16, 3, [&](auto& b) {
+             for (int y = 0; y < b.Height; ++y)
+                 for (int i = 0; i < b.Width * 3; ++i)
+                     for (int n = 0; n < 3; ++n)
+                         b.Row(y)[i] = art.SineCurve[b.Row(y)[i]];
+         }},
+    };
+    for (const Case& c : cases) {
+        dialog->SetBarQuietly(dialog->ui()->EBar, 0, 255, c.strength);
+        ASSERT_TRUE(art.RunEffect(c.number));
+        EXPECT_TRUE(SamePixels(dialog->ui()->Image->Picture(), bitmapOf(c.expected, photo))) << c.number;
+    }
+
+    dialog->SetBarQuietly(dialog->ui()->EBar, 0, 100, 37);
+    ASSERT_TRUE(art.RunEffect(41));
+    TBitmap skewed(1400, 900), source = photo;
+    skewed.SetPixelFormat(pf24bit);
+    const TFxBitmap from = FxView(source), to = FxView(skewed);
+    const double k = 0.37, s = 1400 / (k * 900 + 1400);
+    for (int y = 0; y < 900; ++y)
+        for (int x = 0; x < 1400; ++x)
+            std::copy_n(from.Pixel(x, y), 3,
+                        to.Pixel(std::min(1399, int(std::nearbyint((std::nearbyint(k * y) + x) * s))), y));
+    EXPECT_TRUE(SamePixels(dialog->ui()->Image->Picture(), skewed));
+}

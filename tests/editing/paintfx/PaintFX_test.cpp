@@ -157,6 +157,30 @@ TEST(PaintFXNoise, OffsetsStayInRangeAndRepeatWithTheSeed)
     }
 }
 
+// Pictures of a megapixel or more get their noise in bands of rows on several threads; the
+// picture and the generator must end exactly as when the draws are taken pixel by pixel.
+TEST(PaintFXNoise, BandsOfRowsDrawAsOneGenerator)
+{
+    for (auto [w, h] : {std::pair{1201, 901}, {37, 5}}) {
+        const TFxImage original = Ramp(w, h);
+        for (bool color : {true, false}) {
+            TFxRandom random(99), plainRandom(99);
+            TFxImage noisy = original, plain = original;
+            TpelPaintFX fx(&random);
+            color ? fx.AddColorNoise(noisy.View(), 60) : fx.AddMonoNoise(noisy.View(), 60);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    std::uint8_t* p = plain.Pixel(x, y);
+                    const int mono = color ? 0 : plainRandom.Random(60) - 30;
+                    for (int c = 0; c < 3; ++c)
+                        p[c] = TpelPaintFX::ClampByte(p[c] + (color ? plainRandom.Random(60) - 30 : mono));
+                }
+            EXPECT_EQ(noisy, plain) << (color ? "colour " : "mono ") << w << "x" << h;
+            EXPECT_EQ(random.Seed(), plainRandom.Seed()) << "the generator goes on where the pixels left it";
+        }
+    }
+}
+
 TEST(PaintFXMath, ArcTan2Convention)
 {
     const double pi = 3.14159265358979323846;
@@ -362,6 +386,131 @@ TEST(PaintFXGeometry, BandsOfRowsGiveTheWholeResult)
     for (int top : {0, 4})
         fx.Twist(copy.View(), banded.View(), 3, top, top + 4);
     EXPECT_EQ(banded, whole);
+}
+
+namespace {
+
+// The twist and the fish eye worked out pixel by pixel in reading order, straight from their
+// formulas: the neighbours of the source point, wrapped into the picture, mixed bilinearly and
+// rounded half to even.
+struct PlainRemap {
+    const TFxImage& source;
+
+    static int Wrap(double i, int n)
+    {
+        if (i < 0)
+            return n - 1 - int(std::fmod(-i, double(n)));
+        return i > n - 1 ? int(std::fmod(i, double(n))) : int(i);
+    }
+
+    void Sample(double sx, double sy, std::uint8_t* out) const
+    {
+        if (!std::isfinite(sx) || !std::isfinite(sy))
+            sx = sy = 0;
+        const double x0 = std::floor(sx), y0 = std::floor(sy), fx = sx - x0, fy = sy - y0;
+        const int w = source.Width(), h = source.Height();
+        const std::uint8_t* p00 = source.Pixel(Wrap(x0, w), Wrap(y0, h));
+        const std::uint8_t* p10 = source.Pixel(Wrap(x0 + 1, w), Wrap(y0, h));
+        const std::uint8_t* p01 = source.Pixel(Wrap(x0, w), Wrap(y0 + 1, h));
+        const std::uint8_t* p11 = source.Pixel(Wrap(x0 + 1, w), Wrap(y0 + 1, h));
+        const double w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
+        for (int c = 0; c < 3; ++c)
+            out[c] = TpelPaintFX::ClampByte(
+                int(std::nearbyint(p00[c] * w00 + p10[c] * w10 + p01[c] * w01 + p11[c] * w11)));
+    }
+
+    TFxImage Twist(int amount) const
+    {
+        TFxImage out(source.Width(), source.Height());
+        const double cx = (source.Width() - 1) / 2.0, cy = (source.Height() - 1) / 2.0;
+        for (int y = 0; y < out.Height(); ++y)
+            for (int x = 0; x < out.Width(); ++x) {
+                const double dx = x - cx, dy = y - cy, r = std::sqrt(dx * dx + dy * dy);
+                double sx = cx, sy = cy;
+                if (r != 0) {
+                    const double turn = 1.5707963267948966 - r / amount;
+                    const double c = std::cos(turn), s = std::sin(turn);
+                    sx += dx * c - dy * s;
+                    sy += dy * c + dx * s;
+                }
+                Sample(sx, sy, out.Pixel(x, y));
+            }
+        return out;
+    }
+
+    TFxImage FishEye(double amount) const
+    {
+        TFxImage out(source.Width(), source.Height());
+        const double bigR = source.Width() * amount, cx = source.Width() / 2.0, cy = source.Height() / 2.0;
+        double k = 0, s = 0;  // kept from pixel to pixel where they are not worked out
+        for (int y = 0; y < out.Height(); ++y)
+            for (int x = 0; x < out.Width(); ++x) {
+                const double dx = x - cx, dy = y - cy, r = std::sqrt(dx * dx + dy * dy);
+                double sx = cx, sy = cy;
+                if (r != 0) {
+                    if (bigR != 0 && r != bigR) {
+                        k = 1 / (1 - r / bigR) - 1;
+                        if (k != 0)
+                            s = bigR / 2 * k;
+                    }
+                    sx += dx * s / r;
+                    sy += dy * s / r;
+                }
+                Sample(sx, sy, out.Pixel(x, y));
+            }
+        return out;
+    }
+};
+
+// A picture with detail in every direction, so a source point off by a pixel shows.
+TFxImage Detailed(int w, int h)
+{
+    TFxImage img(w, h);
+    std::uint32_t seed = 12345u + std::uint32_t(w) * 7919u + std::uint32_t(h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                seed = seed * 1664525u + 1013904223u;
+                img.Pixel(x, y)[c] = std::uint8_t(seed >> 24);
+            }
+    return img;
+}
+
+} // namespace
+
+// The routines visit the pixels in their own order (ring by ring, mirrored pixels together);
+// every pixel must still equal the plain formula, for whole pictures and for bands of rows
+// (each band pairs only the mirror rows it holds).
+TEST(PaintFXGeometry, TwistAndFishEyeEqualThePlainFormula)
+{
+    TpelPaintFX fx;
+    const std::pair<int, int> sizes[] = {{1, 1}, {2, 3}, {1, 9}, {9, 1}, {7, 5}, {31, 17}, {64, 33}, {101, 77}, {40, 120}};
+    for (auto [w, h] : sizes) {
+        const TFxImage original = Detailed(w, h);
+        const PlainRemap plain{original};
+        const auto bands = [&](const std::function<void(const TFxBitmap& src, const TFxBitmap& dst, int top, int bottom)>& run) {
+            TFxImage whole = original, banded = original, copy = original;
+            run(copy.View(), whole.View(), 0, -1);
+            // Uneven bands: the middle one holds some mirror pairs, the others none.
+            const int cuts[] = {0, h / 5, h / 5 + (h + 1) / 2, h};
+            for (int i = 0; i < 3; ++i)
+                run(copy.View(), banded.View(), cuts[i], cuts[i + 1]);
+            EXPECT_EQ(banded, whole) << w << "x" << h << " in bands";
+            return whole;
+        };
+        for (int amount : {1, 3, 25, 50})
+            EXPECT_EQ(bands([&](auto s, auto d, int t, int b) { fx.Twist(s, d, amount, t, b); }), plain.Twist(amount))
+                << "twist " << amount << " on " << w << "x" << h;
+        for (double amount : {0.01, 0.3, 0.5, 0.78, 1.0})
+            EXPECT_EQ(bands([&](auto s, auto d, int t, int b) { fx.FishEye(s, d, amount, t, b); }),
+                      plain.FishEye(amount))
+                << "fish eye " << amount << " on " << w << "x" << h;
+    }
+    // Near the rim of a preview the fish eye's source points lie far outside and wrap.
+    const TFxImage preview = Detailed(199, 300);
+    TFxImage result = preview, copy = preview;
+    fx.FishEye(copy.View(), result.View(), 0.78);
+    EXPECT_EQ(result, PlainRemap{preview}.FishEye(0.78));
 }
 
 TEST(PaintFXBands, RowBandsCoverEveryRowOnce)
