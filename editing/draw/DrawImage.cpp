@@ -60,9 +60,10 @@ void TpelDrawImage::setShape(const QString& v)
 {
     if (v == m_shape)
         return;
-    if (Drag.MouseIsDown && m_shape == QLatin1String("snapshot")) {
+    if (Drag.SnapshotBorrowed) {
         Canvas().Brush.Style = Drag.SavedBrushStyle;
         Canvas().Pen.Width = Drag.SavedPenWidth;
+        Drag.SnapshotBorrowed = false;
     }
     if (m_shape == QLatin1String("polygon") || m_shape == QLatin1String("polyline") ||
         m_shape == QLatin1String("polybezier")) {

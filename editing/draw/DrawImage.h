@@ -96,6 +96,8 @@ public:
         TColor SavedBrushColor = clWhite;
         TBrushStyle SavedBrushStyle = bsClear;
         int SavedPenWidth = 1;
+        // "snapshot" holds the pen width and brush style above from its press to its release.
+        bool SnapshotBorrowed = false;
         // The curve of "bezier" and "polybezier" (end, control, control, end); the control
         // points "polybezier" keeps fixed until the right button clears them.
         std::array<TPoint, 4> BezierPoints{};

@@ -309,6 +309,7 @@ void SnapshotDown(Image& im, const Event&)
     TCanvas& c = im.Canvas();
     im.Drag.SavedBrushStyle = c.Brush.Style;
     im.Drag.SavedPenWidth = c.Pen.Width;
+    im.Drag.SnapshotBorrowed = true;
     c.Brush.Style = bsClear;
     c.Pen.Width = 1;
 }
@@ -320,6 +321,7 @@ void SnapshotUp(Image& im, const Event& e)
     TCanvas& c = im.Canvas();
     c.Brush.Style = im.Drag.SavedBrushStyle;
     c.Pen.Width = im.Drag.SavedPenWidth;
+    im.Drag.SnapshotBorrowed = false;
     im.setShape(QString());
 }
 

@@ -165,6 +165,13 @@ TEST(MouseDispatch, AToolChangedBetweenEventsLeavesNothingPending)
     RunMouse(*snap, {{Step::Up, 30, 30}});
     EXPECT_EQ(snap->Canvas().Pen.Width, 3);
     EXPECT_EQ(snap->Canvas().Brush.Style, bsSolid);
+    // Passing through "snapshot" without its press borrows nothing and gives nothing back.
+    snap->Canvas().Pen.Width = 5;
+    snap->setShape("freehand");
+    RunMouse(*snap, {{Step::Down, 5, 5}});
+    snap->setShape("snapshot");
+    snap->setShape("line");
+    EXPECT_EQ(snap->Canvas().Pen.Width, 5);
 }
 
 TEST(MouseDispatch, CtrlAltMovesAndReleasesDoNothing)
