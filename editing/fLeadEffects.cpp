@@ -70,6 +70,14 @@ void TLeadEffectsForm::FormActivate()
     }
 }
 
+void TLeadEffectsForm::FormClose(TCloseAction& /*action*/)
+{
+    // The two previews hold full-size copies of the picture: let them go, so the next
+    // opening never paints this picture while it loads another one.
+    m_ui->LEADImage1->setBitmapList(nullptr);
+    m_ui->LEADImage2->setBitmapList(nullptr);
+}
+
 void TLeadEffectsForm::TrackBarChange(QSlider* slider)
 {
     Pending = true;

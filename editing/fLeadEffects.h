@@ -42,6 +42,7 @@ public:
 protected:
     void BindEvents() override;
     void FormActivate() override;
+    void FormClose(TCloseAction& action) override;
 
 private:
     void ReloadPreview();

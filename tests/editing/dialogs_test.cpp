@@ -179,6 +179,23 @@ TEST_F(ColourDialog, SepiaOnGreyWeightsAndCancelLeavesTheEditorAlone)
     });
 }
 
+// The previews hold the picture at full size only while the dialog is open: a later opening
+// over another picture must not paint this one while that loads.
+TEST_F(ColourDialog, ClosingLetsThePreviewCopiesGo)
+{
+    WithEditor([&] {
+        kvtest::Ui().ExpectModal("TLeadEffectsForm", mrCancel, [&](TForm&) {
+            Ui::TLeadEffectsForm& ui = *LeadEffectsForm->ui();
+            EXPECT_TRUE(ui.LEADImage1->Allocated());
+            EXPECT_TRUE(ui.LEADImage2->Allocated());
+            ui.AbortBitBtn->click();
+        });
+        Editor().ui()->Image16->click();
+        EXPECT_FALSE(LeadEffectsForm->ui()->LEADImage1->Allocated());
+        EXPECT_FALSE(LeadEffectsForm->ui()->LEADImage2->Allocated());
+    });
+}
+
 TEST_F(ColourDialog, SharpenSliderBlursBelowZeroAndSharpensAbove)
 {
     WithEditor(
