@@ -1,6 +1,7 @@
 #pragma once
 // Small pictures for the brush tests, shown as rows of characters.
 #include "platform/vcl/Graphics.h"
+#include "support/SamePixels.h"
 
 #include <string>
 #include <vector>
@@ -37,9 +38,6 @@ inline void Photo(TBitmap& b)
             b.Canvas().SetPixel(x, y, RGB(20 + x * 7 % 200, 30 + y * 11 % 200, 40 + (x + y) * 3 % 200));
 }
 
-inline bool SamePixels(const TBitmap& a, const TBitmap& b)
-{
-    return a.Image() == b.Image();
-}
+using ::SamePixels;
 
 }  // namespace brushtest

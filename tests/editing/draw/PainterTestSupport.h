@@ -6,6 +6,7 @@
 #include "editing/draw/fPainterEffects.h"
 #include "platform/vcl/Graphics.h"
 #include "support/Golden.h"
+#include "support/SamePixels.h"
 #include "ui_fPainterEffects.h"
 
 #include <gtest/gtest.h>
@@ -21,16 +22,7 @@
 
 namespace painter_test {
 
-// Same size and the same bytes in every row.
-inline bool SamePixels(const TBitmap& a, const TBitmap& b)
-{
-    if (a.Width() != b.Width() || a.Height() != b.Height())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.ScanLine(y), b.ScanLine(y), std::size_t(a.Width()) * 3) != 0)
-            return false;
-    return true;
-}
+using ::SamePixels;
 
 // Sky, a sun, hills and a striped field: smooth areas, edges and fine detail.
 inline TBitmap Landscape()

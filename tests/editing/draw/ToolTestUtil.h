@@ -6,6 +6,7 @@
 
 #include "editing/draw/DrawImage.h"
 #include "support/Golden.h"
+#include "support/SamePixels.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +87,6 @@ inline void RunMouse(TpelDrawImage& im, const Script& script)
 
 inline QImage ToRgb32(const TBitmap& b) { return b.Image().convertToFormat(QImage::Format_RGB32); }
 
-inline bool SamePicture(const TBitmap& a, const TBitmap& b) { return ToRgb32(a) == ToRgb32(b); }
 
 // Compares made with the golden picture `name`, or writes it under KV_REGENERATE_GOLDEN=1.
 inline void ExpectGolden(const TBitmap& made, const QString& name)

@@ -127,7 +127,7 @@ TEST(BrushTools, GoldenPicturePerTool)
         // Every tool but the plain zoom brush, which puts the picture back at the release,
         // changes the picture (a white picture would hide the colour brushes).
         if (name != "zoombrush")
-            EXPECT_FALSE(SamePicture(im->Picture(), PhotoPicture()));
+            EXPECT_FALSE(SamePixels(im->Picture(), PhotoPicture()));
     }
 }
 
@@ -159,7 +159,7 @@ TEST(BrushTools, TheComponentsOwnAirBrushPaintsNothingUntilSetFromOutside)
     auto im = BrushImage(PhotoPicture());
     im->AirBrush = std::make_unique<TjvAirBrush>([t = std::int64_t(0)]() mutable { return t += 150; });
     Draw(*im, "airbrush", Stroke(kStroke));
-    EXPECT_TRUE(SamePicture(im->Picture(), PhotoPicture()));
+    EXPECT_TRUE(SamePixels(im->Picture(), PhotoPicture()));
 }
 
 TEST(BrushTools, ZoomKeepBrushTurnsIntoAThinFreehandPenAndKeepsTheZoom)
@@ -168,12 +168,12 @@ TEST(BrushTools, ZoomKeepBrushTurnsIntoAThinFreehandPenAndKeepsTheZoom)
     Draw(*keep, "zoomkeepbrush", DragScript(10, 10, 30, 30));
     EXPECT_EQ(keep->Shape(), "freehand");
     EXPECT_EQ(keep->Canvas().Pen.Width, 2);
-    EXPECT_FALSE(SamePicture(keep->Picture(), PhotoPicture()));
+    EXPECT_FALSE(SamePixels(keep->Picture(), PhotoPicture()));
 
     auto zoom = BrushImage(PhotoPicture());
     Draw(*zoom, "zoombrush", DragScript(10, 10, 30, 30));
     EXPECT_EQ(zoom->Shape(), "zoombrush");
-    EXPECT_TRUE(SamePicture(zoom->Picture(), PhotoPicture()));  // the plain zoom brush puts the picture back
+    EXPECT_TRUE(SamePixels(zoom->Picture(), PhotoPicture()));  // the plain zoom brush puts the picture back
 }
 
 // With Alt held the effect circle travels with the mouse: a drag sets radius 12 and
@@ -199,7 +199,7 @@ TEST(BrushTools, BrushesCopyPlainlyAfterARangeTool)
             im->AirBrush = SteadyAirBrush();
             Draw(*im, name, Stroke(kStroke));
         }
-        EXPECT_TRUE(SamePicture(plain->Picture(), inverted->Picture())) << name;
+        EXPECT_TRUE(SamePixels(plain->Picture(), inverted->Picture())) << name;
         EXPECT_EQ(inverted->Canvas().CopyMode, cmSrcInvert) << name;
     }
 }
@@ -236,7 +236,7 @@ TEST(BrushPatch, ColourBrushWithAHugePenPaintsAsOneCoveringThePicture)
         ColorBrush(expected, 30, 20, operation, 400);
         auto im = BrushImage(PhotoPicture(), 1 << 20);
         PaintColorBrush(*im, 30, 20, operation);
-        EXPECT_TRUE(SamePicture(im->Picture(), expected)) << operation;
+        EXPECT_TRUE(SamePixels(im->Picture(), expected)) << operation;
     }
 }
 
@@ -254,7 +254,7 @@ TEST(BrushPatch, BrushesRedrawFromTheSnapshotAndNeverAccumulate)
     EXPECT_EQ(PixelOf(*d, 30, 10), qRgb(127, 127, 127));
     // The distortions alike: a twist of a flat patch changes nothing, and the disc before is gone.
     DistortBrush(*d, TPoint(20, 10), dmTwist, 5, 6);
-    EXPECT_TRUE(SamePicture(d->Picture(), flat));
+    EXPECT_TRUE(SamePixels(d->Picture(), flat));
 }
 
 // A patch whose left half is black and right half grey 100, turned by 180 degrees about its
@@ -311,7 +311,7 @@ TEST(BrushPatch, ShapeBrushStretchesItsBandOverTheSquare)
         auto whole = BrushImage(*c.picture);
         whole->SnapshotPicture();
         ShapeBrush(*whole, TPoint(10, 10), c.mode, 180, 8);
-        EXPECT_TRUE(SamePicture(whole->Picture(), *c.picture)) << c.mode;
+        EXPECT_TRUE(SamePixels(whole->Picture(), *c.picture)) << c.mode;
     }
 }
 

@@ -68,7 +68,7 @@ TEST(MouseDispatch, MultiClickToolsStepThroughTheirStages)
             RunMouse(*im, c.Clicks[i]);
             EXPECT_EQ(im->Shape(), QString::fromLatin1(c.Stages[i])) << "after release " << i + 1;
             if (i + 1 == c.Clicks.size())
-                EXPECT_FALSE(SamePicture(before, im->Picture())) << "the last release draws";
+                EXPECT_FALSE(SamePixels(before, im->Picture())) << "the last release draws";
         }
         RunMouse(*im, {{Step::Down, 30, 30}});
         EXPECT_EQ(im->Shape(), QString::fromLatin1(c.Final));
@@ -117,7 +117,7 @@ TEST(MouseDispatch, PolygonClosesOnTheRightButton)
     RunMouse(*two, {{Step::Down, 10, 50}, {Step::Up, 10, 50}, {Step::Down, 30, 10}, {Step::Up, 30, 10}});
     const TBitmap before = two->Picture();
     RunMouse(*two, {{Step::Right, 50, 50}});
-    EXPECT_TRUE(SamePicture(before, two->Picture()));
+    EXPECT_TRUE(SamePixels(before, two->Picture()));
     EXPECT_EQ(two->Drag.PolyCount, 0);
     EXPECT_FALSE(two->Drag.MouseIsDown);
 
@@ -129,7 +129,7 @@ TEST(MouseDispatch, PolygonClosesOnTheRightButton)
     EXPECT_EQ(line->Drag.PolyCount, 100);
     const TBitmap drawn = line->Picture();
     RunMouse(*line, {{Step::Right, 5, 5}});
-    EXPECT_TRUE(SamePicture(drawn, line->Picture()));
+    EXPECT_TRUE(SamePixels(drawn, line->Picture()));
     EXPECT_EQ(line->Drag.PolyCount, 0);
     EXPECT_FALSE(line->Drag.MouseIsDown);
 }
@@ -149,7 +149,7 @@ TEST(MouseDispatch, AToolChangedBetweenEventsLeavesNothingPending)
             const TBitmap before = im->Picture();
             im->MouseMove(0, 50, 40);
             im->MouseMove(0, 20, 30);
-            EXPECT_TRUE(SamePicture(before, im->Picture()));
+            EXPECT_TRUE(SamePixels(before, im->Picture()));
             EXPECT_FALSE(im->Drag.MouseIsDown);
             EXPECT_EQ(im->Drag.PolyCount, 0);
         }
@@ -181,7 +181,7 @@ TEST(MouseDispatch, CtrlAltMovesAndReleasesDoNothing)
     RunMouse(*im, {{Step::Down, 5, 5}, {Step::Move, 10, 10}});
     const TBitmap before = im->Picture();
     RunMouse(*im, {{Step::Move, 50, 50, ssCtrl | ssAlt}});
-    EXPECT_TRUE(SamePicture(before, im->Picture()));
+    EXPECT_TRUE(SamePixels(before, im->Picture()));
     EXPECT_EQ(im->Drag.LastPoint, TPoint(10, 10));
     RunMouse(*im, {{Step::Up, 50, 50, ssCtrl | ssAlt}});
     EXPECT_TRUE(im->Drag.MouseIsDown);
@@ -208,7 +208,7 @@ TEST(MouseDispatch, LineIsItsLastRubberBandOrDrawnOverIt)
         RunMouse(*im, DragScript(5, 5, 50, 30));
         expected->Canvas().MoveTo(5, 5);
         expected->Canvas().LineTo(50, 30);
-        EXPECT_TRUE(SamePicture(expected->Picture(), im->Picture()));
+        EXPECT_TRUE(SamePixels(expected->Picture(), im->Picture()));
         EXPECT_EQ(im->Canvas().Pen.Mode, mode);
     }
 }
@@ -251,7 +251,7 @@ TEST(MouseDispatch, SnapshotThenPasteCopiesTheMarkedRange)
     im->setShape("snapshot");
     RunMouse(*im, DragScript(10, 60, 30, 80));
     EXPECT_EQ(im->Shape(), "");
-    EXPECT_TRUE(SamePicture(original, im->Picture())) << "the dotted rubber band is taken away";
+    EXPECT_TRUE(SamePixels(original, im->Picture())) << "the dotted rubber band is taken away";
     EXPECT_EQ(im->Canvas().Brush.Style, bsSolid);
     EXPECT_EQ(im->Canvas().Pen.Width, width);
     EXPECT_EQ(im->Drag.RangeRect, TRect(10, 60, 30, 80));
@@ -316,7 +316,7 @@ TEST(MouseDispatch, UnknownNamesDrawNothing)
         const TBitmap before = im->Picture();
         im->setShape(QString::fromLatin1(name));
         RunMouse(*im, Then(DragScript(5, 5, 50, 50), ClickScript(20, 20)));
-        EXPECT_TRUE(SamePicture(before, im->Picture())) << name;
+        EXPECT_TRUE(SamePixels(before, im->Picture())) << name;
     }
     EXPECT_NE(FindToolRow("decooval"), nullptr);
 }
@@ -351,7 +351,7 @@ TEST(MouseDispatch, CloneWithAHugePenCopiesAsOneReachingPastThePicture)
             im->Canvas().Pen.Width = pen;
             im->setShape(tool);
             RunMouse(*im, mouse);
-            EXPECT_TRUE(SamePicture(im->Picture(), expected->Picture())) << pen;
+            EXPECT_TRUE(SamePixels(im->Picture(), expected->Picture())) << pen;
         }
     }
 }
@@ -409,7 +409,7 @@ TEST(MouseDispatch, PropertiesPastTheirLimitsStayOnTheirArrays)
         c.Set(*im);
         im->setShape(QString::fromLatin1(c.Tool));
         RunMouse(*im, c.Mouse);
-        EXPECT_EQ(!SamePicture(White(64, 64), im->Picture()), c.Draws);
+        EXPECT_EQ(!SamePixels(White(64, 64), im->Picture()), c.Draws);
     }
     auto cell = BlackPenOnWhite(64, 64);
     cell->Canvas().Brush.Style = bsSolid;
