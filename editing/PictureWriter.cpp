@@ -2,8 +2,8 @@
 
 #include "platform/imagelib/lterr.h"
 #include "platform/imagelib/ltfil.h"
-
-#include <QSaveFile>
+#include "platform/vcl/Exceptions.h"
+#include "platform/vcl/SafeFile.h"
 
 #include <new>
 
@@ -64,13 +64,14 @@ void TPictureWriter::Queue(const LBitmap& bitmap, const QString& fileName, int f
                          }
                          const TEncoded& e = encoded.get();
                          if (e.Code != LE_SUCCESS)
-                             return TResult{e.Code, fileName};
-                         QSaveFile file(fileName);
-                         if (!file.open(QIODevice::WriteOnly) ||
-                             file.write(reinterpret_cast<const char*>(e.Bytes.data()), qint64(e.Bytes.size())) !=
-                                 qint64(e.Bytes.size()) ||
-                             !file.commit())
-                             return TResult{LE_FILE_WRITE, fileName};
+                             return TResult{e.Code, fileName, QString()};
+                         try {
+                             WriteFileSafely(fileName,
+                                             QByteArray::fromRawData(reinterpret_cast<const char*>(e.Bytes.data()),
+                                                                     qsizetype(e.Bytes.size())));
+                         } catch (const Exception& error) {
+                             return TResult{LE_FILE_WRITE, fileName, error.Message()};
+                         }
                          return TResult{};
                      }).share());
 }
@@ -84,7 +85,7 @@ TPictureWriter::TResult TPictureWriter::Finish()
         try {
             result = m_jobs.back().get();
         } catch (...) {
-            result = TResult{LE_FILE_WRITE, QString()};
+            result = TResult{LE_FILE_WRITE, QString(), QString()};
         }
     }
     // Every write has ended once the last one has (each waits for the one before it).

@@ -2,6 +2,9 @@
 // TPictureWriter: saves pictures on worker threads, each file written whole (a temporary
 // beside it, renamed over it) and in the order the saves were queued.
 //
+// Every file is written through TSafeFile: a write that fails (a full disk) leaves the old
+// file as it was.
+//
 // A queued save holds a copy of the bitmap that shares its pixels (the kernel copies them
 // when the caller writes to the bitmap afterwards), so the caller goes on at once. Saves of
 // the same pixels with the same format and quality are encoded once. When a write fails, the
@@ -21,6 +24,7 @@ public:
     struct TResult {
         int Code = 1;      // 1, or the kernel's failure code of the first write that failed
         QString FileName;  // the file of that write
+        QString Message;   // a failed write's error, with the file's name and the system's reason
     };
 
     TPictureWriter() = default;

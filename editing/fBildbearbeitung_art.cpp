@@ -8,12 +8,12 @@
 #include "editing/draw/DrawImage.h"
 #include "editing/draw/Image.h"
 #include "platform/vcl/Exceptions.h"
+#include "platform/vcl/SafeFile.h"
 #include "ui_fBildbearbeitung.h"
 #include "ui_fPainterEffects.h"
 
 #include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace {
 
@@ -100,9 +100,7 @@ void TBildbeaerbeitungForm::TakeArtResult(bool sharpen)
     ApplyChange([&] {
         // Temp.jpg is written after every write queued before it.
         FinishWrites();
-        QSaveFile file(TempFile());
-        if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size() || !file.commit())
-            throw EInOutError(QStringLiteral("Cannot write \"%1\": %2").arg(TempFile(), file.errorString()));
+        WriteFileSafely(TempFile(), jpeg);
         view->Load(TempFile(), 0, 1, -1);
         if (sharpen) {
             view->ForceRepaint();

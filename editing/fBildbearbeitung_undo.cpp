@@ -13,7 +13,11 @@
 #include "platform/vcl/Files.h"
 #include "ui_fBildbearbeitung.h"
 
+#include <QFile>
 #include <QPushButton>
+
+#include <cstdint>
+#include <sys/stat.h>
 
 namespace {
 
@@ -92,14 +96,36 @@ void TBildbeaerbeitungForm::StoreRedoStep()
 
 namespace {
 
+// Tells a file that a later write replaced (every save renames a new file over the old one)
+// from the file as it was.
+struct TFileStamp {
+    bool Exists = false;
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = 0;
+    std::int64_t ModifiedNs = 0;
+
+    static TFileStamp Of(const QString& fileName)
+    {
+        struct stat st {};
+        if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+            return {};
+        return {true, st.st_dev, st.st_ino, st.st_size,
+                std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+    }
+    bool operator==(const TFileStamp&) const = default;
+};
+
 // Takes an undo step back unless the change it guards was committed: n, top, the undo and
-// redo buttons, the undo file the step wrote (when there was none before); Temp.jpg gets the
-// picture before the change back from that undo file, and the view the picture it held.
+// redo buttons, the undo file the step wrote (when there was none before); Temp.jpg, when the
+// change got as far as replacing it, gets the picture before the change back from that undo
+// file, and the view the picture it held.
 class TUndoStepRollback {
 public:
     TUndoStepRollback(TBildbeaerbeitungForm& form, QPushButton& undo)
         : m_form(form), m_undo(undo), m_index(form.UndoIndex), m_top(form.UndoTop), m_undoOn(undo.isEnabled()),
-          m_redoOn(form.ui()->RedoImage->isEnabled()), m_fileExisted(FileExists(form.UndoFile(form.UndoIndex + 1)))
+          m_redoOn(form.ui()->RedoImage->isEnabled()), m_fileExisted(FileExists(form.UndoFile(form.UndoIndex + 1))),
+          m_temp(TFileStamp::Of(form.TempFile()))
     {
         // The picture before the change (its pixels shared until the change writes them).
         if (const LBitmap* now = form.ui()->BildbViewLEADImage->Bitmap(); now && now->IsAllocated())
@@ -112,7 +138,7 @@ public:
         // The undo file holds the picture before the change; Temp.jpg may already hold the
         // changed one when the change got as far as writing it.
         const QString before = m_form.UndoFile(m_index + 1);
-        if (m_form.UndoIndex > m_index && FileExists(before))
+        if (m_form.UndoIndex > m_index && FileExists(before) && TFileStamp::Of(m_form.TempFile()) != m_temp)
             CopyFile(before, m_form.TempFile(), false);
         if (!m_fileExisted)
             DeleteFile(before);
@@ -143,6 +169,7 @@ private:
     bool m_undoOn;
     bool m_redoOn;
     bool m_fileExisted;
+    TFileStamp m_temp;
     LBitmap m_before;
     bool m_committed = false;
 };
@@ -182,8 +209,15 @@ void TBildbeaerbeitungForm::FinishWrites()
     if (written.Code == 1)
         return;
     TLEADImage* view = m_ui->BildbViewLEADImage;
-    view->ReportResult(QStringLiteral("Save"), written.Code);
-    throw Exception(view->FailureMessage(QStringLiteral("Save"), written.Code));
+    // The control's save error, with the file and the system's reason when the disk refused
+    // the write (a full disk).
+    QString message = view->FailureMessage(QStringLiteral("Save"), written.Code);
+    if (!written.Message.isEmpty())
+        message += QLatin1Char('\n') + written.Message;
+    view->SetLastError(written.Code);
+    if (view->EnableMethodErrors())
+        throw ELeadImageError(message, written.Code);
+    throw Exception(message);
 }
 
 void TBildbeaerbeitungForm::ApplyChange(const std::function<void()>& change, bool Commit)

@@ -5,6 +5,8 @@
 #include "output/video/VideoCore.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Exceptions.h"
+#include "platform/vcl/Graphics.h"
+#include "platform/vcl/SafeFile.h"
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
 #include "shell/core/Helpers.h"
@@ -15,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -83,9 +84,7 @@ void TDVDForm::MakeFrame(const QString& picture, const QString& base)
     style.TextOffset = m_ctx.TextOffset;
     const QImage frame = video::ComposeFrame(scaled, at, FrameWidth, FrameHeight, style);
     const QString file = HighQuality ? base + QStringLiteral("_Key.jpg") : base + QStringLiteral(".bmp");
-    const bool saved = HighQuality ? frame.save(file, "JPG", 85) : frame.save(file, "BMP");
-    if (!saved)
-        throw EInOutError(QStringLiteral("Cannot write ") + file);
+    SavePictureFile(frame, file, HighQuality ? "JPG" : "BMP", HighQuality ? 85 : -1);
     m_ui->SelectVariablesPanel->setPixmap(QPixmap::fromImage(frame));
     WriteLog(QStringLiteral("     Bild konvertiert: ") + QFileInfo(picture).fileName() +
              QStringLiteral("    NACH    encoder/") + QFileInfo(base).fileName());
@@ -146,13 +145,11 @@ void TDVDForm::NumberFrames()
             if (i % 25 == 0)
                 Repaint();
             QImage frame(target);
-            if (frame.isNull() ||
-                !frame.scaled(resample, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(target, "JPG", 90))
+            if (frame.isNull())
                 throw EInOutError(QStringLiteral("Cannot resample ") + target);
+            SavePictureFile(frame.scaled(resample, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), target, "JPG", 90);
         }
     }
-    QSaveFile list(m_ctx.EncoderFolder + QStringLiteral("Test_quantity.nno"));
-    if (!list.open(QIODevice::WriteOnly) || list.write((holds.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8()) < 0 ||
-        !list.commit())
-        throw EInOutError(QStringLiteral("Cannot write Test_quantity.nno"));
+    WriteFileSafely(m_ctx.EncoderFolder + QStringLiteral("Test_quantity.nno"),
+                    (holds.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
 }

@@ -2,17 +2,18 @@
 
 #include "platform/media/WaveIO.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/SafeFile.h"
 #include "platform/vcl/SysUtils.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScreen>
 #include <QtEndian>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -81,6 +82,40 @@ std::int64_t Padded(std::int64_t n)
 {
     return n + (n & 1);
 }
+
+// The output file through TSafeFile, with QSaveFile's calls: a write, the flush or the
+// rename that fails raises "Unable to write output file" with the file's name and the
+// system's reason, and leaves an earlier file as it was.
+class OutputFile {
+public:
+    explicit OutputFile(const QString& name)
+    {
+        Raise([&] { m_file.emplace(name); });
+    }
+    qint64 write(const QByteArray& bytes) { return write(bytes.constData(), bytes.size()); }
+    qint64 write(const char* data, qint64 size)
+    {
+        Raise([&] { m_file->Write(data, size); });
+        return size;
+    }
+    bool commit()
+    {
+        Raise([&] { m_file->Commit(); });
+        return true;
+    }
+
+private:
+    template <class F>
+    static void Raise(F&& f)
+    {
+        try {
+            f();
+        } catch (const Exception& e) {
+            throw EAviError(QStringLiteral("Unable to write output file\n") + e.Message());
+        }
+    }
+    std::optional<TSafeFile> m_file;
+};
 
 } // namespace
 
@@ -268,9 +303,11 @@ void TAviWriter::Write()
         throw EAviError(QStringLiteral("Unable to write output file"));
 
     // The output, through a temporary file beside it.
-    QSaveFile out(FileName);
+    if (FileName.isEmpty())
+        throw EAviError(QStringLiteral("Unable to write output file"));
+    OutputFile out(FileName);
     QFile work(m_tempFileName);
-    if (FileName.isEmpty() || !out.open(QIODevice::WriteOnly) || !work.open(QIODevice::ReadOnly))
+    if (!work.open(QIODevice::ReadOnly))
         throw EAviError(QStringLiteral("Unable to write output file"));
     Bytes top;
     top.Tag("RIFF").U32(std::uint32_t(riffBytes)).Tag("AVI ").Raw(head.Data())

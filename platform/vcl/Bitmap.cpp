@@ -1,11 +1,11 @@
 #include "platform/vcl/CanvasPixels.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -142,21 +142,31 @@ void TBitmap::LoadFromFile(const QString& fileName)
     SetImage(image, bitCount == 32 ? pf32bit : pf24bit);
 }
 
+void SavePictureFile(const QImage& image, const QString& fileName, const char* format, int quality)
+{
+    try {
+        TSafeFile file(fileName);
+        QImageWriter writer(&file.Device(), format);
+        writer.setQuality(quality);
+        if (!writer.write(image)) {
+            // A write of the file that failed is named with the system's reason.
+            file.CheckWrites();
+            throw EInvalidGraphic(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, writer.errorString()));
+        }
+        file.Commit();
+    } catch (const EInvalidGraphic&) {
+        throw;
+    } catch (const Exception& e) {
+        throw EInvalidGraphic(e.Message());
+    }
+}
+
 void TBitmap::SaveToFile(const QString& fileName) const
 {
     if (m_image.isNull())
         throw EInvalidGraphic(QStringLiteral("Cannot save an empty bitmap to \"%1\"").arg(fileName));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EInvalidGraphic(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    QImageWriter writer(&file, "bmp");
-    const QImage out = m_image.format() == QImage::Format_BGR888 || m_image.format() == QImage::Format_RGB32
-                           ? m_image
-                           : m_image.convertToFormat(QImage::Format_BGR888);
-    if (!writer.write(out)) {
-        file.cancelWriting();
-        throw EInvalidGraphic(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, writer.errorString()));
-    }
-    if (!file.commit())
-        throw EInvalidGraphic(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    SavePictureFile(m_image.format() == QImage::Format_BGR888 || m_image.format() == QImage::Format_RGB32
+                        ? m_image
+                        : m_image.convertToFormat(QImage::Format_BGR888),
+                    fileName, "bmp");
 }

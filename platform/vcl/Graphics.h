@@ -48,6 +48,11 @@ public:
     using Exception::Exception;
 };
 
+// Writes image as a picture file of the given format ("BMP", "JPG"; quality -1 for the
+// format's default) through TSafeFile: a failure leaves an existing file as it was and raises
+// EInvalidGraphic naming the file (with the system's reason when the disk refused a write).
+void SavePictureFile(const QImage& image, const QString& fileName, const char* format, int quality = -1);
+
 // In the framework's ordinal order (a stored pen mode 15 is pmNotXor).
 enum TPenMode {
     pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,

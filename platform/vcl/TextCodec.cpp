@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -173,25 +172,4 @@ QByteArray EncodeTextFile(const QString& text)
     if (text.startsWith(QChar(0xFEFF)))
         return kUtf8Bom + text.toUtf8();
     return text.toUtf8();
-}
-
-void WriteFileSafely(const QString& fileName, const QByteArray& data)
-{
-    const auto fail = [&](const QString& reason) {
-        throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
-    };
-    if (IsWriteProtected(fileName))
-        fail(QStringLiteral("The file is write-protected."));
-    QSaveFile file(fileName);
-    // Unbuffered, so that every failed write (a full disk) is seen here: a commit after a
-    // failed flush would put the short file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail(file.errorString());
-    if (file.write(data) != data.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        fail(reason);
-    }
-    if (!file.commit())
-        fail(file.errorString());
 }

@@ -5,6 +5,8 @@
 // is skipped) and as Windows-1252 otherwise; they are written as UTF-8 without a byte order
 // mark. HTML pages without a declared character set are written in Windows-1252 with numeric
 // character references for everything outside it.
+#include "platform/vcl/SafeFile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -35,8 +37,4 @@ QByteArray EncodeTextFile(const QString& text);
 // access to anyone (also when running as root), or this user may not write it.
 bool IsWriteProtected(const QString& fileName);
 
-// Replaces (or creates) the file with `data`: written to a temporary file beside it, flushed
-// to disk, then renamed over the old one. On failure (a full disk, a write-protected file)
-// the old file stays as it was, no temporary file is left, and Exception
-// "Cannot create file \"<name>\". <reason>" is raised. Missing parent folders are not created.
-void WriteFileSafely(const QString& fileName, const QByteArray& data);
+// WriteFileSafely, the replacement of a file as a whole, lives in SafeFile.h.

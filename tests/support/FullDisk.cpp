@@ -4,11 +4,13 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kvtest {
@@ -61,6 +63,17 @@ void FullDisk::Fill()
     m_savedLimit = limit.rlim_cur;
     limit.rlim_cur = 0;
     ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+void FullDisk::FillLeaving(long long bytes)
+{
+    Fill();
+    if (!m_mounted)
+        return;
+    const QByteArray filler = QFile::encodeName(m_folder + QLatin1String(kFiller));
+    struct stat st {};
+    if (::stat(filler.constData(), &st) == 0)
+        (void)::truncate(filler.constData(), std::max<off_t>(0, st.st_size - off_t(bytes)));
 }
 
 void FullDisk::Release()

@@ -24,6 +24,9 @@ public:
     bool Mounted() const { return m_mounted; }
     // Takes the last free byte; Release gives the room back.
     void Fill();
+    // Takes all but about `bytes` (in whole pages of the disk) on the mounted disk, so that
+    // a small write still fits and a larger one fails; the size limit has no such room.
+    void FillLeaving(long long bytes);
     void Release();
 
 private:
