@@ -258,6 +258,12 @@ void TPainterEffectsF::SaveBitBtnClick()
             DrawImage->AdjustBrightnessColorContrast(BrightnessValue, ColorValue, ContrastValue);
     }
     if (!m_ui->EffectPanel->isHidden()) {
+        // No effect selected (a Ctrl+click takes the selection away): nothing to apply, and
+        // the preview copy in Art must not become the picture.
+        if (SelectedEffect() < 0) {
+            SetModalResult(mrOk);
+            return;
+        }
         const int position = m_ui->EBar->value();
         if (Host)
             Host->LoadTempIntoArt();
