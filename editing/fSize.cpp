@@ -80,18 +80,26 @@ void TSizeForm::ShowLengths()
     m_ui->HochEdit->setText(PixelsToLengthText(m_ui->SpinEdit2->value(), Dpi, UnitFactor));
 }
 
+// With the aspect box checked the other box follows the one that changed; its own handler
+// then only takes its value, so the box being typed in is never rewritten.
 void TSizeForm::SpinEdit1Change()
 {
     OutWidth = m_ui->SpinEdit1->value();
-    if (m_ui->SeitenCheckBox->isChecked())
-        m_ui->SpinEdit2->setValue(int(Round(OutWidth * Ratio)));
+    if (!m_ui->SeitenCheckBox->isChecked() || m_inSpin2)
+        return;
+    m_inSpin1 = true;
+    m_ui->SpinEdit2->setValue(int(Round(OutWidth * Ratio)));
+    m_inSpin1 = false;
 }
 
 void TSizeForm::SpinEdit2Change()
 {
     OutHeight = m_ui->SpinEdit2->value();
-    if (m_ui->SeitenCheckBox->isChecked() && Ratio != 0)
-        m_ui->SpinEdit1->setValue(int(Round(OutHeight / Ratio)));
+    if (!m_ui->SeitenCheckBox->isChecked() || m_inSpin1 || Ratio == 0)
+        return;
+    m_inSpin2 = true;
+    m_ui->SpinEdit1->setValue(int(Round(OutHeight / Ratio)));
+    m_inSpin2 = false;
 }
 
 void TSizeForm::ComboBox1Change()

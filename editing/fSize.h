@@ -1,8 +1,9 @@
 #pragma once
 // TSizeForm: the editor's size dialog. The editor sets InWidth and InHeight, shows it, and on
 // OK reads OutWidth and OutHeight. Sizes are typed in pixels, or in centimetres or millimetres
-// at 72-600 dpi; with the aspect box checked the height follows the width and the other way
-// round. The unit, resolution and aspect choice are kept between uses.
+// at 72-600 dpi; with the aspect box checked the other box follows the one that changed (never
+// the reverse, so a value being typed stays as typed). The unit, resolution and aspect choice
+// are kept between uses.
 #include "platform/vcl/Forms.h"
 
 #include <memory>
@@ -49,4 +50,6 @@ private:
     std::unique_ptr<Ui::TSizeForm> m_ui;
     bool m_inBreit = false;
     bool m_inHoch = false;
+    bool m_inSpin1 = false;
+    bool m_inSpin2 = false;
 };

@@ -13,6 +13,9 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTest>
+
+#include <string>
 
 namespace {
 
@@ -75,20 +78,36 @@ TEST_F(SizeDialog, LengthsFollowUnitAndResolution)
     SizeForm->ComboBox2Change();
 }
 
-TEST_F(SizeDialog, AspectLockRoundsBothWaysUntilTheValuesSettle)
+// Typed key by key into one box: every keystroke changes the value, and the other box follows
+// (with the lock) while the typed value stays as typed.
+TEST_F(SizeDialog, TypedValuesStayAsTypedAndTheOtherBoxFollowsWithTheLock)
 {
     struct Row {
         bool locked;
-        int typedWidth;
+        int box;  // 1: width, 2: height
+        const char* typed;
         int width, height;
     };
-    for (const Row& row : {Row{true, 1500, 1500, 1000}, Row{true, 1501, 1502, 1001}, Row{false, 1501, 1501, 2000}}) {
-        SCOPED_TRACE(row.typedWidth);
+    const Row rows[] = {
+        {true, 1, "1800", 1800, 1200},
+        {true, 1, "1501", 1501, 1001},
+        {true, 2, "1001", 1502, 1001},  // 1501.5 rounds half to even
+        {true, 2, "500", 750, 500},
+        {false, 1, "1800", 1800, 2000},
+        {false, 2, "999", 3000, 999},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.typed) + (row.locked ? " locked" : " free") + " in box " +
+                     std::to_string(row.box));
         WithDialog([&](Ui::TSizeForm& ui) {
             ui.SeitenCheckBox->setChecked(row.locked);
-            ui.SpinEdit1->setValue(row.typedWidth);
+            QSpinBox* box = row.box == 1 ? ui.SpinEdit1 : ui.SpinEdit2;
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, QString::fromLatin1(row.typed));
             EXPECT_EQ(ui.SpinEdit1->value(), row.width);
             EXPECT_EQ(ui.SpinEdit2->value(), row.height);
+            ui.SaveBitBtn->click();
         });
         EXPECT_EQ(SizeForm->OutWidth, row.width);
         EXPECT_EQ(SizeForm->OutHeight, row.height);
