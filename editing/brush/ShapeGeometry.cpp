@@ -1,6 +1,5 @@
 #include "editing/brush/ShapeGeometry.h"
 
-#include "platform/vcl/Dialogs.h"
 #include "platform/vcl/SysUtils.h"
 
 #include <algorithm>
@@ -137,23 +136,20 @@ void DrawSpiral(TCanvas& canvas, TPoint start, TPoint through, int spirals, int 
         canvas.LineTo(p.X, p.Y);
 }
 
-bool DrawSpirograph(TCanvas& canvas, int width, int height, TPoint p1, TPoint p2, int turns)
+QString DrawSpirograph(TCanvas& canvas, int width, int height, TPoint p1, TPoint p2, int turns)
 {
     const int cx = width / 2;
     const int cy = height / 2;
     if (cx != cy) {
-        ShowMessage(QStringLiteral("image must be square for spirographs"));
-        return false;
+        return QStringLiteral("image must be square for spirographs");
     }
     const int r1 = int(Round(std::hypot(double(p1.X - cx), double(p1.Y - cy))));
     const int r2 = int(Round(std::hypot(double(p2.X - p1.X), double(p2.Y - p1.Y))));
     if (r1 + r2 > cx) {
-        ShowMessage(QStringLiteral("sum of radi to large"));
-        return false;
+        return QStringLiteral("sum of radi to large");
     }
     if (r1 < 5 || r2 < 5) {
-        ShowMessage(QStringLiteral("both radi must be >5"));
-        return false;
+        return QStringLiteral("both radi must be >5");
     }
     constexpr double s = 0.17453292519943295;  // 10 degrees
     double a = 0;
@@ -165,7 +161,7 @@ bool DrawSpirograph(TCanvas& canvas, int width, int height, TPoint p1, TPoint p2
         a += s;
         b += s * r2 / r1;
     }
-    return true;
+    return QString();
 }
 
 void DrawTriangleOutline(TCanvas& canvas, const std::array<TPoint, 3>& points)

@@ -3,6 +3,8 @@
 // spirographs, the triangle, the skewed rectangle and the cube, and block cells.
 #include "platform/vcl/Graphics.h"
 
+#include <QString>
+
 #include <array>
 #include <vector>
 
@@ -42,9 +44,9 @@ void DrawSpiral(TCanvas& canvas, TPoint start, TPoint through, int spirals, int 
 
 // A spirograph about the centre of a square picture: the first wheel's radius reaches p1,
 // the second's from p1 to p2; turns * 36 segments. A picture that is not square, radii whose
-// sum exceeds half the side, or a radius below 5 draw nothing and tell the user why.
-// Returns whether it drew.
-bool DrawSpirograph(TCanvas& canvas, int width, int height, TPoint p1, TPoint p2, int turns);
+// sum exceeds half the side, or a radius below 5 draw nothing. Returns the refusal, the text
+// for the user ("image must be square for spirographs"), or an empty text when it drew.
+QString DrawSpirograph(TCanvas& canvas, int width, int height, TPoint p1, TPoint p2, int turns);
 
 // Closed outlines through points 0, 1, 2 (and 3).
 void DrawTriangleOutline(TCanvas& canvas, const std::array<TPoint, 3>& points);

@@ -16,6 +16,7 @@
 #include "editing/brush/BrushPixels.h"
 #include "editing/brush/ShapeGeometry.h"
 #include "editing/draw/DrawImage.h"
+#include "platform/vcl/Dialogs.h"
 
 #include <algorithm>
 #include <array>
@@ -524,7 +525,10 @@ void SpiralUp(Image& im, const Event& e)
 void SpiroUp(Image& im, const Event& e)
 {
     Erase(im, LineFigure);
-    DrawSpirograph(im.Canvas(), im.Picture().Width(), im.Picture().Height(), im.Drag.StartPoint, At(e), im.Drag.SpiroTurns);
+    const QString refusal = DrawSpirograph(im.Canvas(), im.Picture().Width(), im.Picture().Height(),
+                                           im.Drag.StartPoint, At(e), im.Drag.SpiroTurns);
+    if (!refusal.isEmpty())
+        ShowMessage(refusal);
 }
 
 // --- multi-click tools ---------------------------------------------------------------------

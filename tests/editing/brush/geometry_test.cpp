@@ -95,7 +95,7 @@ TEST(ShapeGeometry, SpiralPointsTurnAndShrinkInHundredths)
     EXPECT_EQ(b.Canvas().Pixel(0, 0), clWhite);
 }
 
-TEST(ShapeGeometry, SpirographRefusesWithItsMessagesAndDrawsNothing)
+TEST(ShapeGeometry, SpirographReturnsItsRefusalShowsNoBoxAndDrawsNothing)
 {
     struct Case {
         int width, height;
@@ -108,20 +108,18 @@ TEST(ShapeGeometry, SpirographRefusesWithItsMessagesAndDrawsNothing)
         {100, 100, TPoint(70, 50), TPoint(73, 50), "both radi must be >5"},
         {100, 100, TPoint(52, 50), TPoint(62, 50), "both radi must be >5"},
     };
+    // The library shows nothing itself: the tool that called it does (an unscripted box
+    // would fail the test).
     for (const Case& c : cases) {
-        kvtest::Ui().Reset();
         TBitmap b(c.width, c.height);
         const TBitmap before(b);
-        kvtest::Ui().ExpectMessage(mrOk, c.message);
-        EXPECT_FALSE(DrawSpirograph(b.Canvas(), c.width, c.height, c.p1, c.p2, 40)) << c.message;
+        EXPECT_EQ(DrawSpirograph(b.Canvas(), c.width, c.height, c.p1, c.p2, 40), c.message);
         EXPECT_TRUE(brushtest::SamePixels(b, before)) << c.message;
-        ASSERT_EQ(kvtest::Ui().Pending(), 0u) << c.message;
     }
 
     // Radii 20 and 10 about (50, 50): the curve stays within 30 pixels of the centre.
-    kvtest::Ui().Reset();
     TBitmap b(100, 100);
-    EXPECT_TRUE(DrawSpirograph(b.Canvas(), 100, 100, TPoint(70, 50), TPoint(80, 50), 1));
+    EXPECT_EQ(DrawSpirograph(b.Canvas(), 100, 100, TPoint(70, 50), TPoint(80, 50), 1), QString());
     int inked = 0;
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 100; ++x)

@@ -243,6 +243,34 @@ TEST(MouseDispatch, VMirrorDrawsTheStrokeMirroredAcrossTheWidth)
     EXPECT_EQ(At(*im, 128, 10), clWhite);
 }
 
+// The spirograph tool shows the primitive's refusal in a plain message box and draws nothing.
+TEST(MouseDispatch, SpirographToolShowsTheRefusal)
+{
+    struct Case {
+        int width, height;
+        int x0, y0, x1, y1;
+        const char* message;
+    };
+    const Case cases[] = {
+        {64, 48, 40, 24, 50, 24, "image must be square for spirographs"},
+        {64, 64, 60, 32, 62, 50, "sum of radi to large"},
+        {64, 64, 34, 32, 50, 32, "both radi must be >5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        kvtest::Ui().Reset();
+        auto im = BlackPenOnWhite(c.width, c.height);
+        im->setShape("spiro");
+        const TBitmap before(im->Picture());
+        kvtest::Ui().ExpectMessage(mrOk, c.message);
+        RunMouse(*im, DragScript(c.x0, c.y0, c.x1, c.y1));
+        ASSERT_EQ(kvtest::Ui().Asked().size(), 1u);
+        EXPECT_EQ(kvtest::Ui().Asked()[0].Type, mtCustom);
+        EXPECT_EQ(kvtest::Ui().Asked()[0].Text, QString::fromLatin1(c.message));
+        EXPECT_TRUE(SamePixels(im->Picture(), before));
+    }
+}
+
 TEST(MouseDispatch, SnapshotThenPasteCopiesTheMarkedRange)
 {
     auto im = MakeToolImage(PhotoPicture(128, 128));
