@@ -6,6 +6,7 @@
 // Conventions: channel values pass through ClampByte; integer divisions cut towards zero;
 // "round" rounds halves to the even neighbour. Routines given a size or a step below 1 do
 // nothing, so no routine divides by zero or loops without end.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -72,6 +73,8 @@ public:
 
     static std::uint8_t ClampByte(int value) { return value > 255 ? 255 : value < 0 ? 0 : std::uint8_t(value); }
     static int ClampRange(int value, int low, int high) { return value > high ? high : value < low ? low : value; }
+    // Rounds halves to the even neighbour.
+    static int RoundEven(double v) { return int(std::nearbyint(v)); }
     // The angle of (x, y): +-pi/2 when x = 0 (minus when y <= 0), atan(y / x) when x > 0,
     // atan(y / x) + pi when x < 0 (so the range is -pi/2 .. 3 pi / 2).
     static double ArcTan2(double y, double x);
@@ -115,7 +118,7 @@ private:
     void Tiles(const TFxBitmap& bmp, int amount, bool overlap);
     TFxRandom* m_random;
 
-    // --- further effects and the distortion brushes' routines (PaintFX_further.cpp) ---------
+    // --- further effects and the distortion brushes' routines (PaintFX_warps.cpp, _patterns.cpp) --
 public:
     // Turns source about (cx, cy) by angle degrees into dest: each destination pixel whose
     // source point lies inside source takes the bilinear mix there; the others are not written.

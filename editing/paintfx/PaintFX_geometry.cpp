@@ -11,9 +11,6 @@
 
 namespace {
 
-int RoundEven(double v) { return int(std::nearbyint(v)); }
-
-
 // Wraps a neighbour index outside 0..n-1 back into the picture: a negative index i becomes
 // n - 1 - ((-i) mod n), one beyond n - 1 becomes i mod n. Done in floating point, so a far
 // source point (the fish eye's factor grows without bound towards its rim) never overflows.
