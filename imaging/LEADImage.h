@@ -1190,6 +1190,8 @@ private:
     void ScrollBarAction(int bar, int action);
     // One wheel message: delta in eighths of a degree, horizontal with Shift or a sideways wheel.
     void WheelMessage(int delta, bool horizontal, Qt::MouseButtons buttons);
+    // A wheel event's delta: with Shift sideways (forward = right), else along horizontal.
+    void ShiftOrPlainWheel(const QPoint& angleDelta, bool shift, bool horizontal, Qt::MouseButtons buttons);
     // Scroll bar signals and mouse tracking, once at construction.
     void InitScrolling();
     void StartDragAt(bool immediate, int threshold, std::optional<QPoint> globalStart);
@@ -1242,10 +1244,12 @@ private:
     void LiftFloater(int x, int y);
     void MoveFloaterTo(int x, int y);
     void DropFloater();
+    void PutBackFloaterBackground();
     LBitmap m_floaterBitmap;
     LBitmap m_floaterBackground;
     LBitmap m_floaterCopy;  // the copy handed out by Floater with AutoFloater
     LRect m_floaterSource;  // where the piece lies in the picture (stored pixels)
+    LRect m_floaterBackgroundAt;  // where m_floaterBackground was taken (cut to the picture)
     TRect m_floaterDstRect;
     TRect m_floaterDstClipRect;
     TPoint m_floaterDragOffset;
