@@ -376,9 +376,13 @@ public:
     int FeedLoad(const void* Buffer, qint64 Size);
     int StopFeedLoad();
     bool FeedLoadRunning() const { return m_feed != nullptr; }
-    // Writes the current page (Modify 0: a new file). Formats and quality factors are the
-    // kernel's; an existing file is replaced only when the whole picture was written.
+    // Writes the current page, or with format 2 (GIF) every page of the list. Modify: 0 a new
+    // file, 1 (and -1) appends, 2 replaces page SavePage, 3 inserts before it. Format 51
+    // (MacPaint) is written from a copy sized to 576 x 720. Formats and quality factors are the
+    // kernel's; an existing file is replaced only when the whole file was written.
     int Save(const QString& FileName, int Format, int BitsPerPixel, int QFactor, int Modify);
+    // The page (1-based) that Save with Modify 2 replaces and Modify 3 inserts before.
+    int SavePage = 1;
 
     // Information of the last file loaded (file and memory loads).
     const LFileInfo& FileInfo() const { return m_fileInfo; }
@@ -1327,6 +1331,10 @@ private:
     void StopPlayback();
     // After a load: the playback of an animated picture when AutoAnimate is on.
     void StartAutoAnimation();
+    // The last file is an animation: a GIF of several pages or one of the animation formats.
+    bool IsAnimatedFile() const;
+    // A new picture ends the playback of the old one.
+    void EndPlaybackForLoad();
     QTransform ClientToBitmapTransform() const;
     QTimer* m_playbackTimer = nullptr;
     bool m_animationEnabled = false;
