@@ -129,6 +129,8 @@ TEST(LEADImagePages, APictureFromMemoryOrAFeedEndsThePlayback)
         TLEADImage image;
         image.resize(20, 20);
         image.setAutoAnimate(true);
+        std::vector<bool> animate;
+        image.OnAnimate = [&](QObject*, bool on) { animate.push_back(on); };
         ASSERT_EQ(image.Load(dir + "loop.gif", 0, 1, -1), 1);
         ASSERT_TRUE(image.AnimationPlaying());
         if (feed) {
@@ -139,6 +141,7 @@ TEST(LEADImagePages, APictureFromMemoryOrAFeedEndsThePlayback)
             ASSERT_EQ(image.LoadMemory(bmp, 0, 1), 1);
         }
         EXPECT_FALSE(image.AnimationPlaying());
+        EXPECT_EQ(animate, (std::vector<bool>{true, false})) << "the playback was ended as a load ends it";
         for (int i = 0; i < 20; ++i) {
             QApplication::processEvents();
             QThread::msleep(2);
