@@ -376,9 +376,13 @@ public:
     int FeedLoad(const void* Buffer, qint64 Size);
     int StopFeedLoad();
     bool FeedLoadRunning() const { return m_feed != nullptr; }
-    // Writes the current page (Modify 0: a new file). Formats and quality factors are the
-    // kernel's; an existing file is replaced only when the whole picture was written.
+    // Writes the current page, or with format 2 (GIF) every page of the list. Modify: 0 a new
+    // file, 1 (and -1) appends, 2 replaces page SavePage, 3 inserts before it. Format 51
+    // (MacPaint) is written from a copy sized to 576 x 720. Formats and quality factors are the
+    // kernel's; an existing file is replaced only when the whole file was written.
     int Save(const QString& FileName, int Format, int BitsPerPixel, int QFactor, int Modify);
+    // The page (1-based) that Save with Modify 2 replaces and Modify 3 inserts before.
+    int SavePage = 1;
 
     // Information of the last file loaded (file and memory loads).
     const LFileInfo& FileInfo() const { return m_fileInfo; }
@@ -1190,6 +1194,8 @@ private:
     void ScrollBarAction(int bar, int action);
     // One wheel message: delta in eighths of a degree, horizontal with Shift or a sideways wheel.
     void WheelMessage(int delta, bool horizontal, Qt::MouseButtons buttons);
+    // A wheel event's delta: with Shift sideways (forward = right), else along horizontal.
+    void ShiftOrPlainWheel(const QPoint& angleDelta, bool shift, bool horizontal, Qt::MouseButtons buttons);
     // Scroll bar signals and mouse tracking, once at construction.
     void InitScrolling();
     void StartDragAt(bool immediate, int threshold, std::optional<QPoint> globalStart);
@@ -1242,10 +1248,12 @@ private:
     void LiftFloater(int x, int y);
     void MoveFloaterTo(int x, int y);
     void DropFloater();
+    void PutBackFloaterBackground();
     LBitmap m_floaterBitmap;
     LBitmap m_floaterBackground;
     LBitmap m_floaterCopy;  // the copy handed out by Floater with AutoFloater
     LRect m_floaterSource;  // where the piece lies in the picture (stored pixels)
+    LRect m_floaterBackgroundAt;  // where m_floaterBackground was taken (cut to the picture)
     TRect m_floaterDstRect;
     TRect m_floaterDstClipRect;
     TPoint m_floaterDragOffset;
@@ -1323,6 +1331,10 @@ private:
     void StopPlayback();
     // After a load: the playback of an animated picture when AutoAnimate is on.
     void StartAutoAnimation();
+    // The last file is an animation: a GIF of several pages or one of the animation formats.
+    bool IsAnimatedFile() const;
+    // A new picture ends the playback of the old one.
+    void EndPlaybackForLoad();
     QTransform ClientToBitmapTransform() const;
     QTimer* m_playbackTimer = nullptr;
     bool m_animationEnabled = false;

@@ -166,9 +166,25 @@ void TLEADImage::PlaybackStep()
     g_playbackRecursion = 0;
 }
 
+bool TLEADImage::IsAnimatedFile() const
+{
+    // The animation formats (AVI, FLI, ANI, FLC) and a GIF of more than one page; other files
+    // of several pages (TIFF) are pages, not frames.
+    static constexpr int kAnimationFormats[] = {59, 61, 119, 134};
+    const int format = m_fileInfo.Format;
+    return (format == LFMT_GIF && m_fileInfo.TotalPages > 1) ||
+           std::find(std::begin(kAnimationFormats), std::end(kAnimationFormats), format) != std::end(kAnimationFormats);
+}
+
+void TLEADImage::EndPlaybackForLoad()
+{
+    if (m_animationEnabled)
+        AnimationEnable(false);
+}
+
 void TLEADImage::StartAutoAnimation()
 {
-    if (!m_autoAnimate || ListItemCount(m_list) < 2)
+    if (!m_autoAnimate || !IsAnimatedFile() || ListItemCount(m_list) < 2)
         return;
     m_loopAnimation = m_autoAnimationLoop == 1 ||
                       (m_fileInfo.Format == LFMT_GIF && (m_fileInfo.Flags & LFI_HAS_LOOP) && m_fileInfo.LoopCount == 0);

@@ -228,9 +228,7 @@ void TLEADImage::RestoreLoadOptionSets(const SavedOptions& saved)
 
 int TLEADImage::Load(const QString& FileName, int BitsPerPixel, int PageNumber, int PageCount)
 {
-    // A new picture ends the playback of the old one.
-    if (m_animationEnabled)
-        AnimationEnable(false);
+    EndPlaybackForLoad();
     ClearImage();
     if (PageCount == 0) {
         BitmapChanged();
@@ -250,9 +248,7 @@ int TLEADImage::Load(const QString& FileName, int BitsPerPixel, int PageNumber, 
         code = L_FileInfo(name.constData(), &m_fileInfo, 1, &options);
         if (code == LE_SUCCESS) {
             // The canvas of the picture, which an animation plays on.
-            const int format = m_fileInfo.Format;
-            const bool animated = (format == LFMT_GIF && m_fileInfo.TotalPages > 1) || format == 59 ||
-                                  format == 61 || format == 119 || format == 134;
+            const bool animated = IsAnimatedFile();
             m_canvasWidth = m_fileInfo.CanvasWidth;
             m_canvasHeight = m_fileInfo.CanvasHeight;
             m_canvasBits = m_fileInfo.BitsPerPixel;
@@ -377,6 +373,7 @@ int TLEADImage::LoadRowBand(const LFileInfo* info, LBitmap* page, std::uint32_t 
 
 int TLEADImage::LoadMemory(const void* Memory, int BitsPerPixel, int PageNumber, qint64 Size)
 {
+    EndPlaybackForLoad();
     ClearImage();
     m_pendingException = nullptr;
     int code;
@@ -411,6 +408,7 @@ int TLEADImage::LoadMemory(const void* Memory, int BitsPerPixel, int PageNumber,
 
 int TLEADImage::StartFeedLoad(int BitsPerPixel, int PageNumber, int PageCount)
 {
+    EndPlaybackForLoad();
     ClearImage();
     m_stateFlags |= kStateLoading;
     m_pendingException = nullptr;
@@ -515,37 +513,66 @@ int TLEADImage::Save(const QString& FileName, int Format, int BitsPerPixel, int 
     if (!m_allocated)
         RaiseNotAllocated(QStringLiteral("Save"));
     m_pendingException = nullptr;
-    int code;
-    // Multi-page files (GIF), the fixed-size format 51 and adding pages to a file are not
-    // written by this program.
-    if (Format == LFMT_GIF || Format == 51 || Modify != 0) {
-        code = LE_NOT_SUPPORTED;
-    } else {
+    LSaveOptions options;
+    L_GetDefaultSaveFileOption(&options);
+    int code = LE_SUCCESS;
+    // Where the page goes in the file: a new file, appended, or replacing or inserted at
+    // SavePage (the kernel refuses the page modes for formats of one page).
+    switch (Modify) {
+    case 0: options.PageNumber = 1; break;
+    case 1:
+    case -1: options.PageNumber = 2; break;
+    case 2:
+    case 3:
+        options.PageNumber = SavePage;
+        options.Flags |= Modify == 2 ? LSO_REPLACE_PAGE : LSO_INSERT_PAGE;
+        break;
+    default: code = LE_INVALID_PARAMETER; break;
+    }
+    if (code == LE_SUCCESS) {
         m_saveRows = 0;
         ClearAbortFlags();
         PushStatusChain();
-        LSaveOptions options;
-        L_GetDefaultSaveFileOption(&options);
         L_SetJ2KOptions(&m_j2k);
-        options.PageNumber = 1;
         options.Passes = 0;
         options.Flags |= LSO_DEFAULT;
         options.Flags &= ~(LSO_BACKGROUND | LSO_PALETTE | LSO_LOOP);
         options.CanvasWidth = m_canvasWidth;
         options.CanvasHeight = m_canvasHeight;
         // The kernel writes through a temporary file beside the target and renames it over
-        // the target only when the whole picture is written: a failure or an abort keeps the
+        // the target only when the whole file is written: a failure or an abort keeps the
         // old file and leaves no temporary file.
         const QByteArray name = QFile::encodeName(FileName);
-        if (m_enableProgressEvent) {
-            const int bits = BitsPerPixel == 0 ? m_bitmap.BitsPerPixel : BitsPerPixel;
-            m_rowProgress = true;
-            code = L_SaveFile(name.constData(), &m_bitmap, Format, bits, QFactor,
-                              bits <= 4 ? LSF_FIXED_PALETTE : LSF_OPTIMIZED_PALETTE, &LeadImageFile::SaveRow, this,
-                              &options);
-            m_rowProgress = false;
+        if (Format == LFMT_GIF) {
+            // Every page, on the picture's canvas; a looping picture is written looping.
+            if (m_loopAnimation) {
+                options.Flags |= LSO_LOOP;
+                options.LoopCount = 0;
+            }
+            code = L_SaveBitmapList(name.constData(), m_list, Format, BitsPerPixel, QFactor, &options);
         } else {
-            code = L_SaveBitmap(name.constData(), &m_bitmap, Format, BitsPerPixel, QFactor, &options);
+            LBitmap sized;
+            LBitmap* page = &m_bitmap;
+            if (Format == LFMT_MACPAINT && (m_bitmap.ViewWidth() != 576 || m_bitmap.ViewHeight() != 720)) {
+                // MacPaint pictures have one size: a copy, upright, sized to it.
+                LBitmap source = m_bitmap;
+                code = m_bitmap.IsViewSwapped() ? L_ChangeBitmapViewPerspective(&sized, &source, 0)
+                                                : L_CopyBitmap(&sized, &m_bitmap);
+                if (code == LE_SUCCESS)
+                    code = L_SizeBitmap(&sized, 576, 720, LSIZE_FAVORBLACK);
+                page = &sized;
+            }
+            if (code == LE_SUCCESS && m_enableProgressEvent) {
+                const int bits = BitsPerPixel == 0 ? page->BitsPerPixel : BitsPerPixel;
+                m_rowProgress = true;
+                code = L_SaveFile(name.constData(), page, Format, bits, QFactor,
+                                  bits <= 4 ? LSF_FIXED_PALETTE : LSF_OPTIMIZED_PALETTE, &LeadImageFile::SaveRow, this,
+                                  &options);
+                m_rowProgress = false;
+            } else if (code == LE_SUCCESS) {
+                code = L_SaveBitmap(name.constData(), page, Format, BitsPerPixel, QFactor, &options);
+            }
+            L_FreeBitmap(&sized);
         }
         PopStatusChain();
     }

@@ -16,13 +16,16 @@
 namespace {
 
 // dst := the rectangle of src (cut to it), with src's region inside it moved to dst's origin.
-int CopyRectWithRegion(LBitmap& dst, const LBitmap& src, LRect r)
+// *copied (when given) is the rectangle taken, after the cut; empty when nothing was taken.
+int CopyRectWithRegion(LBitmap& dst, const LBitmap& src, LRect r, LRect* copied = nullptr)
 {
     r.Left = std::max(0, r.Left);
     r.Top = std::max(0, r.Top);
     r.Right = std::min(src.Width, r.Right);
     r.Bottom = std::min(src.Height, r.Bottom);
     L_FreeBitmap(&dst);
+    if (copied)
+        *copied = LRect{};
     if (r.IsEmpty())
         return LE_INVALID_PARAMETER;
     int code = L_CreateBitmap(&dst, r.Width(), r.Height(), src.BitsPerPixel, src.Palette(), src.PaletteSize());
@@ -38,6 +41,8 @@ int CopyRectWithRegion(LBitmap& dst, const LBitmap& src, LRect r)
     }
     if (code != LE_SUCCESS)
         L_FreeBitmap(&dst);
+    else if (copied)
+        *copied = r;
     return code;
 }
 
@@ -216,11 +221,20 @@ void TLEADImage::KeepFloaterBackground()
     LRect bounds;
     if (L_GetBitmapRgnBounds(&m_bitmap, nullptr, &bounds) != LE_SUCCESS || bounds.IsEmpty())
         return;
-    const int code = CopyRectWithRegion(m_floaterBackground, m_bitmap, bounds);
+    const int code = CopyRectWithRegion(m_floaterBackground, m_bitmap, bounds, &m_floaterBackgroundAt);
     if (code != LE_SUCCESS && EnableMethodErrors())
         RaiseText(QStringLiteral("Error code: %1\nError Allocating Floater Bitmaps: %2 ").arg(code).arg(LeadErrorText(code)),
                   code);
     m_floaterSource = bounds;
+}
+
+void TLEADImage::PutBackFloaterBackground()
+{
+    // The background was cut to the picture where it was taken: it goes back to that place,
+    // not to the piece's place, which may reach past the picture's edges.
+    if (m_floaterBackground.IsAllocated() && !m_floaterBackgroundAt.IsEmpty())
+        L_CombineBitmap(&m_bitmap, m_floaterBackgroundAt.Left, m_floaterBackgroundAt.Top, m_floaterBackground.Width,
+                        m_floaterBackground.Height, &m_floaterBackground, 0, 0, LCB_COPY);
 }
 
 void TLEADImage::LiftFloater(int x, int y)
@@ -231,13 +245,15 @@ void TLEADImage::LiftFloater(int x, int y)
         return;
     // The piece with its region; the picture keeps its pixels (the background of an earlier
     // drop is put back first, so that a piece moved again leaves no copy behind).
-    const int code = CopyRectWithRegion(m_floaterBitmap, m_bitmap, bounds);
+    LRect taken;
+    const int code = CopyRectWithRegion(m_floaterBitmap, m_bitmap, bounds, &taken);
     L_FreeBitmapRgn(&m_bitmap);
-    if (m_floaterBackground.IsAllocated() && m_floaterSource.Right > m_floaterSource.Left)
-        L_CombineBitmap(&m_bitmap, m_floaterSource.Left, m_floaterSource.Top, m_floaterBackground.Width,
-                        m_floaterBackground.Height, &m_floaterBackground, 0, 0, LCB_COPY);
-    else if (code == LE_SUCCESS)
+    if (m_floaterBackground.IsAllocated()) {
+        PutBackFloaterBackground();
+    } else if (code == LE_SUCCESS) {
         L_CopyBitmap(&m_floaterBackground, &m_floaterBitmap);
+        m_floaterBackgroundAt = taken;
+    }
     if (code != LE_SUCCESS || !m_floaterBackground.IsAllocated()) {
         SetLastError(code == LE_SUCCESS ? -1 : code);
         RaiseText(QStringLiteral("Error Allocating Floater Bitmaps."), LastError());
@@ -284,7 +300,9 @@ void TLEADImage::DropFloater()
     const int left = m_floaterSource.Left + scaled(m_floaterDragOffset.X, m_geom.Src.Width, m_geom.Dst.Width);
     const int top = m_floaterSource.Top + scaled(m_floaterDragOffset.Y, m_geom.Src.Height, m_geom.Dst.Height);
     const int w = m_floaterBitmap.Width, h = m_floaterBitmap.Height;
-    CopyRectWithRegion(m_floaterBackground, m_bitmap, LRect{left, top, left + w, top + h});
+    // The pixels under the new place, as far as it lies on the picture: they are put back
+    // there when the piece is lifted again.
+    CopyRectWithRegion(m_floaterBackground, m_bitmap, LRect{left, top, left + w, top + h}, &m_floaterBackgroundAt);
     LRgnHandle region;
     L_GetBitmapRgnHandle(&m_floaterBitmap, &region);
     LRgnXForm xf;
@@ -310,14 +328,13 @@ int TLEADImage::ReseatFloater()
     if (!m_floaterBitmap.IsAllocated())
         return 1;
     // The old place gets its pixels back; the changed piece is centred on it.
-    if (m_floaterBackground.IsAllocated())
-        L_CombineBitmap(&m_bitmap, m_floaterSource.Left, m_floaterSource.Top, m_floaterBackground.Width,
-                        m_floaterBackground.Height, &m_floaterBackground, 0, 0, LCB_COPY);
+    PutBackFloaterBackground();
     const int w = m_floaterBitmap.Width, h = m_floaterBitmap.Height;
     const int left = m_floaterSource.Left + (m_floaterSource.Width() - w) / 2;
     const int top = m_floaterSource.Top + (m_floaterSource.Height() - h) / 2;
     L_FreeBitmapRgn(&m_bitmap);
-    if (CopyRectWithRegion(m_floaterBackground, m_bitmap, LRect{left, top, left + w, top + h}) != LE_SUCCESS &&
+    if (CopyRectWithRegion(m_floaterBackground, m_bitmap, LRect{left, top, left + w, top + h},
+                           &m_floaterBackgroundAt) != LE_SUCCESS &&
         !(left >= m_bitmap.Width || top >= m_bitmap.Height)) {
         SetLastError(-1);
         RaiseText(QStringLiteral("Not enough memory to allocate background bitmap."), -1);
@@ -403,6 +420,7 @@ void TLEADImage::DropFloaterPiece()
     L_FreeBitmap(&m_floaterBackground);
     L_FreeBitmap(&m_floaterCopy);
     m_floaterSource = LRect{};
+    m_floaterBackgroundAt = LRect{};
 }
 
 void TLEADImage::CommitRequest()

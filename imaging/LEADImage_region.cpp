@@ -436,10 +436,18 @@ void TLEADImage::ToolMouseMove(TShiftState, int& x, int& y)
     const QRect area = ToolArea();
     if (area.isEmpty())
         return;
-    x = std::clamp(x, area.left(), area.right());
-    y = std::clamp(y, area.top(), area.bottom());
+    // A shape's right and bottom edges are exclusive: the drag may reach one past the last
+    // column and row, so that a shape dragged past the picture takes its edge pixels too.
+    x = std::clamp(x, area.left(), area.left() + area.width());
+    y = std::clamp(y, area.top(), area.top() + area.height());
     m_toolCurrent = TPoint(x, y);
     if (RegionTool == 4) {
+        // The tool may have been switched to the polygon during the drag, or the array
+        // shrunk by SetPolygonCapacity: the point goes into an array with room for it.
+        if (m_polygonCount >= PolygonCapacity())
+            m_polygon.resize(std::size_t(m_polygonCount) + kPolygonStep);
+        if (m_polygonCount == 0)
+            m_polygon[std::size_t(m_polygonCount++)] = m_toolStart;
         m_polygon[std::size_t(m_polygonCount)] = m_toolCurrent;
         ++m_polygonCount;
         if (m_polygonCount >= PolygonCapacity())

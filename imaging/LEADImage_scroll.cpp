@@ -181,7 +181,7 @@ void TLEADImage::WheelMessage(int delta, bool horizontal, Qt::MouseButtons butto
     rest += delta;
     if (std::abs(rest) < kWheelStep)
         return;
-    const bool back = rest > 0;  // forward (away from the user): up or left
+    const bool back = rest > 0;  // a positive delta: up, or left (a sideways wheel)
     rest %= kWheelStep;
     ScrollMessage(horizontal ? 0 : 1, back ? scPageUp : scPageDown);
 }
@@ -191,10 +191,18 @@ void TLEADImage::wheelEvent(QWheelEvent* event)
     event->accept();
     const QPoint d = event->angleDelta();
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
-    // Shift scrolls sideways; a sideways wheel (or swipe) does without it.
-    const bool horizontal = shift || (d.y() == 0 && d.x() != 0);
-    const int delta = d.y() != 0 ? d.y() : d.x();
-    Guard([&] { WheelMessage(delta, horizontal, event->buttons()); });
+    Guard([&] { ShiftOrPlainWheel(d, shift, d.y() == 0 && d.x() != 0, event->buttons()); });
+}
+
+void TLEADImage::ShiftOrPlainWheel(const QPoint& angleDelta, bool shift, bool horizontal, Qt::MouseButtons buttons)
+{
+    const int delta = angleDelta.y() != 0 ? angleDelta.y() : angleDelta.x();
+    // With Shift the wheel scrolls sideways: a notch forward (a positive delta) scrolls right.
+    // A sideways wheel keeps its own sign (positive: left).
+    if (shift && angleDelta.y() != 0)
+        WheelMessage(-delta, true, buttons);
+    else
+        WheelMessage(delta, shift || horizontal, buttons);
 }
 
 bool TLEADImage::eventFilter(QObject* watched, QEvent* event)
@@ -203,10 +211,10 @@ bool TLEADImage::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Wheel &&
         (watched == horizontalScrollBar() || watched == verticalScrollBar())) {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        const QPoint d = wheel->angleDelta();
-        const int delta = d.y() != 0 ? d.y() : d.x();
-        const bool horizontal = watched == horizontalScrollBar();
-        Guard([&] { WheelMessage(delta, horizontal, wheel->buttons()); });
+        const bool shift = wheel->modifiers().testFlag(Qt::ShiftModifier);
+        Guard([&] {
+            ShiftOrPlainWheel(wheel->angleDelta(), shift, watched == horizontalScrollBar(), wheel->buttons());
+        });
         return true;
     }
     return QAbstractScrollArea::eventFilter(watched, event);

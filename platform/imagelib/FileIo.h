@@ -56,4 +56,12 @@ private:
     bool failed_ = false;
 };
 
+// GIF and MacPaint, which the row encoders do not write (FileSavePages.cpp): pages written, or
+// (GIF) placed into the existing file's pages as options.PageNumber and its flags say.
+bool IsPagedFormat(std::int32_t format);
+int SavePagedFormat(const char* fileName, const std::vector<LBitmap>& pages, std::int32_t format, std::int32_t bits,
+                    const LSaveOptions& options);
+// out := a bitmap of the rows the save-row callback hands out for bitmap.
+int CollectSaveRows(LBitmap& bitmap, LSaveRowCallback callback, void* userData, LBitmap& out);
+
 } // namespace kvimg

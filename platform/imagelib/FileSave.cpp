@@ -210,6 +210,19 @@ int L_SaveFile(const char* fileName, LBitmap* bitmap, std::int32_t format, std::
 {
     if (!fileName || !*fileName)
         return LE_INVALID_FILENAME;
+    if (kvimg::IsPagedFormat(format)) {
+        if (!bitmap || !bitmap->IsAllocated())
+            return LE_NO_BITMAP;
+        LBitmap page = *bitmap;
+        if (callback) {
+            const int rc = kvimg::CollectSaveRows(*bitmap, callback, userData, page);
+            if (rc != LE_SUCCESS)
+                return rc;
+        }
+        const int rc = kvimg::SavePagedFormat(fileName, {page}, format, bitsPerPixel, kvimg::ResolveSaveOptions(options));
+        L_FreeBitmap(&page);
+        return rc;
+    }
     return kvimg::RunSave(fileName, nullptr, bitmap, format, bitsPerPixel, qFactor, callback, userData, options);
 }
 
@@ -220,6 +233,8 @@ int L_SaveBitmap(const char* fileName, const LBitmap* bitmap, std::int32_t forma
         return LE_INVALID_FILENAME;
     if (!bitmap)
         return LE_NO_BITMAP;
+    if (kvimg::IsPagedFormat(format))
+        return kvimg::SavePagedFormat(fileName, {*bitmap}, format, bitsPerPixel, kvimg::ResolveSaveOptions(options));
     LBitmap copy = *bitmap; // shares the pixels; the save only reads them
     return kvimg::RunSave(fileName, nullptr, &copy, format, bitsPerPixel, qFactor, nullptr, nullptr, options);
 }
@@ -240,12 +255,21 @@ int L_SaveBitmapList(const char* fileName, const LBitmapList* list, std::int32_t
 {
     if (!list)
         return LE_INVALID_PARAMETER;
-    if (format != LFMT_JFIF && format != LFMT_JPEG_422 && format != LFMT_BMP && format != LFMT_PNG)
+    if (!kvimg::IsPagedFormat(format) && format != LFMT_JFIF && format != LFMT_JPEG_422 && format != LFMT_BMP &&
+        format != LFMT_PNG)
         return LE_NOT_SUPPORTED;
     std::uint32_t count = 0;
     L_GetBitmapListCount(list, &count);
     if (count == 0)
         return LE_NO_BITMAP;
+    if (!fileName || !*fileName)
+        return LE_INVALID_FILENAME;
+    if (kvimg::IsPagedFormat(format)) {
+        std::vector<LBitmap> pages(count);
+        for (std::uint32_t i = 0; i < count; ++i)
+            L_GetBitmapListItem(list, std::int32_t(i), &pages[i]);
+        return kvimg::SavePagedFormat(fileName, pages, format, bitsPerPixel, kvimg::ResolveSaveOptions(options));
+    }
     if (count > 1)
         return LE_NOT_SUPPORTED;
     LBitmap page;

@@ -30,6 +30,7 @@ inline constexpr std::int32_t LFMT_TIF_CCITT = 25;         // modified Huffman (
 inline constexpr std::int32_t LFMT_CCITT_G3_1D = 27;
 inline constexpr std::int32_t LFMT_CCITT_G3_2D = 28;
 inline constexpr std::int32_t LFMT_CCITT_G4 = 29;
+inline constexpr std::int32_t LFMT_MACPAINT = 51;          // written only: 576 x 720, black and white
 inline constexpr std::int32_t LFMT_OS2_2 = 74;             // OS/2 2.x BMP
 inline constexpr std::int32_t LFMT_PNG = 75;
 inline constexpr std::int32_t LFMT_BMP_RLE = 84;
@@ -93,7 +94,11 @@ inline constexpr std::uint32_t LSO_INSERT_PAGE = 2048;
 
 struct LSaveOptions {
     std::uint32_t Flags = LSO_DEFAULT;
-    std::int32_t PageNumber = 1;      // the formats written here hold one page: only 1 is taken
+    // Where the pages go (GIF; the other formats hold one page and take only 1): 1 writes a
+    // new file; above 1 appends to the file's pages (a missing file is started); with
+    // LSO_REPLACE_PAGE the pages replace page PageNumber, with LSO_INSERT_PAGE they go before
+    // it (one past the last page appends). A page beyond those: LE_PAGE_NOT_FOUND.
+    std::int32_t PageNumber = 1;
     std::int32_t Passes = 0;
     LColor BackgroundColor = 0;
     std::int32_t CanvasWidth = 0;
@@ -242,8 +247,12 @@ int L_StopFeedLoad(LFeedLoad* handle);
 // write the output give LE_FILE_WRITE.
 int L_SaveBitmap(const char* fileName, const LBitmap* bitmap, std::int32_t format, std::int32_t bitsPerPixel,
                  std::int32_t qFactor, const LSaveOptions* options);
-// Saves the pages of a list; the formats written here hold one page, so the list must have
-// exactly one (more: LE_NOT_SUPPORTED, none: LE_NO_BITMAP).
+// Saves the pages of a list. GIF (format 2) takes every page as a frame (24-bit pages are
+// reduced to 256 colours, or to 2 or 16 with bits 1 or 4; the page's Delay is the frame's
+// delay), placed into the file's pages as options->PageNumber says. MacPaint (format 51) takes
+// one page of exactly 576 x 720 (else LE_INVALID_SIZE) in black and white, whatever its depth.
+// The other formats hold one page, so the list must have exactly one (more: LE_NOT_SUPPORTED,
+// none: LE_NO_BITMAP). L_SaveBitmap and L_SaveFile write GIF and MacPaint the same way.
 int L_SaveBitmapList(const char* fileName, const LBitmapList* list, std::int32_t format, std::int32_t bitsPerPixel,
                      std::int32_t qFactor, const LSaveOptions* options);
 // As L_SaveBitmap, but the rows come from callback (when given). flags is accepted for

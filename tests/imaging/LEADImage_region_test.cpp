@@ -148,7 +148,7 @@ TEST(LEADImageRegion, MouseDragsDrawEachToolClampedToThePicture)
         {"rectangle, right to left", 1, {80, 60}, {20, 20}, {20, 20, 80, 60}},
         {"rounded rectangle", 2, {20, 20}, {80, 60}, {20, 20, 80, 60}},
         {"ellipse", 3, {20, 20}, {80, 60}, {20, 20, 80, 60}},
-        {"past the picture: clamped", 1, {150, 80}, {290, 190}, {150, 80, 199, 99}},
+        {"past the picture: clamped to its edges", 1, {150, 80}, {290, 190}, {150, 80, 200, 100}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,7 +165,7 @@ TEST(LEADImageRegion, MouseDragsDrawEachToolClampedToThePicture)
         const QImage during = image.viewport()->grab().toImage();
         if (c.tool == 1) {
             const TRect r(std::min(c.from.x(), c.to.x()), std::min(c.from.y(), c.to.y()),
-                          std::min(199, std::max(c.from.x(), c.to.x())), std::min(99, std::max(c.from.y(), c.to.y())));
+                          std::min(200, std::max(c.from.x(), c.to.x())), std::min(100, std::max(c.from.y(), c.to.y())));
             EXPECT_EQ(ColorAt(during, r.Left, r.Top), LRgb(0, 255, 255)) << "red inverted";
         }
         QTest::mouseRelease(image.viewport(), Qt::LeftButton, {}, c.to);
@@ -185,6 +185,91 @@ TEST(LEADImageRegion, MouseDragsDrawEachToolClampedToThePicture)
         QTest::mousePress(image.viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         EXPECT_FALSE(image.HasRgn());
         QTest::mouseRelease(image.viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    }
+}
+
+TEST(LEADImageRegion, ARectangleDraggedPastAnEdgeReachesThatEdgeAtEveryZoom)
+{
+    enum Edge { kLeft, kTop, kRight, kBottom };
+    const struct {
+        const char* name;
+        int width, height;  // the picture
+        TLEADImage::TPaintSizeMode mode;
+        int zoom;
+    } zooms[] = {
+        {"100 %", 200, 100, TLEADImage::smZoom, 100},
+        {"50 %", 400, 200, TLEADImage::smZoom, 50},
+        {"fitted (1024 x 768 into 300 x 200)", 1024, 768, TLEADImage::smFit, 100},
+    };
+    for (const auto& z : zooms)
+        for (Edge edge : {kLeft, kTop, kRight, kBottom}) {
+            SCOPED_TRACE(std::string(z.name) + ", edge " + std::to_string(edge));
+            TLEADImage image;
+            image.resize(300, 200);
+            image.setPaintZoomFactor(z.zoom);
+            image.setPaintSizeMode(z.mode);
+            Hold(image, z.width, z.height, kRed);
+            ShowExposed(image);
+            image.RegionTool = 1;
+            // From the middle of the picture as shown to 40 pixels beyond the edge.
+            const QPoint middle(image.DstLeft() + image.DstWidth() / 2, image.DstTop() + image.DstHeight() / 2);
+            QPoint beyond = middle;
+            switch (edge) {
+            case kLeft: beyond.setX(image.DstLeft() - 40); break;
+            case kTop: beyond.setY(image.DstTop() - 40); break;
+            case kRight: beyond.setX(image.DstLeft() + image.DstWidth() + 40); break;
+            case kBottom: beyond.setY(image.DstTop() + image.DstHeight() + 40); break;
+            }
+            beyond += QPoint(edge == kTop || edge == kBottom ? 10 : 0, edge == kLeft || edge == kRight ? 10 : 0);
+            QTest::mousePress(image.viewport(), Qt::LeftButton, {}, middle);
+            QTest::mouseMove(image.viewport(), beyond);
+            QTest::mouseRelease(image.viewport(), Qt::LeftButton, {}, beyond);
+            ASSERT_TRUE(image.HasRgn()) << "shown at " << image.DstLeft() << ", " << image.DstTop() << ", "
+                                        << image.DstWidth() << " x " << image.DstHeight();
+            const TRect b = Bounds(image);
+            switch (edge) {
+            case kLeft: EXPECT_EQ(b.Left, 0); break;
+            case kTop: EXPECT_EQ(b.Top, 0); break;
+            case kRight: EXPECT_EQ(b.Right, z.width); break;
+            case kBottom: EXPECT_EQ(b.Bottom, z.height); break;
+            }
+        }
+}
+
+TEST(LEADImageRegion, ThePolygonToolChosenDuringADragOrAShrunkArrayTakesThePointsSafely)
+{
+    const struct {
+        const char* name;
+        int toolAtPress;
+        int capacityDuringDrag;  // -1: left alone
+    } cases[] = {
+        {"the rectangle tool switched to the polygon", 1, -1},
+        {"the rubber band switched to the polygon", 0, -1},
+        {"the polygon's array emptied", 4, 0},
+        {"the polygon's array shrunk below its points", 4, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLEADImage image;
+        image.resize(300, 200);
+        Hold(image, 200, 100, kRed);
+        ShowExposed(image);
+        image.EnableRubberBand = c.toolAtPress == 0;
+        image.RegionTool = c.toolAtPress;
+        QTest::mousePress(image.viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::mouseMove(image.viewport(), QPoint(80, 20));
+        QTest::mouseMove(image.viewport(), QPoint(80, 30));
+        image.RegionTool = 4;
+        if (c.capacityDuringDrag >= 0)
+            image.SetPolygonCapacity(c.capacityDuringDrag);
+        for (const QPoint p : {QPoint(90, 60), QPoint(50, 80), QPoint(20, 60)})
+            QTest::mouseMove(image.viewport(), p);
+        EXPECT_GE(image.PolygonPointCount(), 3);
+        EXPECT_LE(image.PolygonPointCount(), image.PolygonCapacity());
+        QTest::mouseRelease(image.viewport(), Qt::LeftButton, {}, QPoint(20, 60));
+        EXPECT_FALSE(image.ToolActive());
+        EXPECT_TRUE(image.HasRgn());
+        EXPECT_TRUE(image.GetRgnHandle().Contains(50, 60)) << "inside the polygon of the last points";
     }
 }
 
@@ -327,6 +412,55 @@ TEST(LEADImageRegion, ADraggedFloaterIsDroppedOverThePicture)
     EXPECT_EQ(PixelOf(*b, 62, 42), Gradient(12, 12)) << "dropped over the picture";
     EXPECT_EQ(PixelOf(*b, 12, 12), Gradient(12, 12)) << "the first drag copies";
     EXPECT_EQ(PixelOf(*b, 75, 42), Gradient(75, 42)) << "beside it unchanged";
+}
+
+TEST(LEADImageRegion, LiftingAndDroppingAnywhereLeavesEveryPixelOutsideTheFloaterAsItWas)
+{
+    // The piece (10 x 10 at 10, 10 of a 100 x 80 picture) is pressed at 15, 15, dropped where
+    // the mouse is released, then lifted again and dropped at 40, 30.
+    const struct {
+        const char* name;
+        QPoint release;
+    } cases[] = {
+        {"inside", {55, 45}},
+        {"across the left edge", {0, 45}},
+        {"across the top edge", {55, 0}},
+        {"across the top left corner", {0, 0}},
+        {"across the right edge", {100, 45}},
+        {"across the bottom edge", {55, 80}},
+        {"across the bottom right corner", {100, 80}},
+        {"outside", {200, 45}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLEADImage image;
+        ShowWithFloaterRegion(image);
+        QTest::mousePress(image.viewport(), Qt::LeftButton, {}, QPoint(15, 15));
+        QTest::mouseMove(image.viewport(), c.release);
+        QTest::mouseRelease(image.viewport(), Qt::LeftButton, {}, c.release);
+        ASSERT_FALSE(image.FloaterDragging());
+        TRect piece;  // where the piece lies at the end (empty: nowhere)
+        if (image.HasRgn()) {
+            const TRect dropped = Bounds(image);
+            const QPoint grip((dropped.Left + dropped.Right) / 2, (dropped.Top + dropped.Bottom) / 2);
+            const QPoint to = grip + QPoint(40 - dropped.Left, 30 - dropped.Top);
+            QTest::mousePress(image.viewport(), Qt::LeftButton, {}, grip);
+            ASSERT_TRUE(image.FloaterDragging());
+            QTest::mouseMove(image.viewport(), to);
+            QTest::mouseRelease(image.viewport(), Qt::LeftButton, {}, to);
+            piece = Bounds(image);
+            EXPECT_EQ(piece, TRect(40, 30, 40 + dropped.Width(), 30 + dropped.Height()));
+        }
+        const QImage seen = LeadBitmapToImage(*image.Bitmap());
+        int changed = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x) {
+                const bool underPiece = x >= piece.Left && x < piece.Right && y >= piece.Top && y < piece.Bottom;
+                if (!underPiece && ColorAt(seen, x, y) != Gradient(x, y) && ++changed <= 3)
+                    ADD_FAILURE() << "pixel " << x << ", " << y << " changed";
+            }
+        EXPECT_EQ(changed, 0);
+    }
 }
 
 TEST(LEADImageRegion, AnActiveFloaterTakesTheGeometricOperationsAndRefusesFastRotate)

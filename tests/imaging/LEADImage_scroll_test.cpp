@@ -156,7 +156,8 @@ TEST(LEADImageScroll, TheWheelMovesAtMostAPagePerMessageBySignAndAddsUpSmallDelt
         {"small deltas add up in both directions", {-50, -50, -50, -50, -50}, {}, {}, 300, 500},
         {"a change of direction starts again", {-100, 100}, {}, {}, 300, 300},
         {"zero does nothing", {0, 0}, {}, {}, 300, 300},
-        {"Shift scrolls sideways", {-120}, Qt::ShiftModifier, {}, 360, 300},
+        {"Shift and a notch forward scroll right a page", {120}, Qt::ShiftModifier, {}, 360, 300},
+        {"Shift and a notch back scroll left a page", {-120}, Qt::ShiftModifier, {}, 240, 300},
         {"ignored while a button is held", {-120}, {}, Qt::LeftButton, 300, 300},
     };
     for (const auto& c : cases) {
