@@ -16,6 +16,7 @@
 #include "ui_fPrintSize.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
@@ -403,8 +404,13 @@ TEST(PrintSelect, TheWindowFitsA1600x1000ScreenWithItsFrame)
     TPrintSelectForm form(&main);
     for (int showing = 0; showing < 2; ++showing) {
         form.Show();
-        QCoreApplication::processEvents();
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        // A window manager maximises the window a moment later.
+        QElapsedTimer settle;
+        settle.start();
+        do
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        while (!available.contains(form.frameGeometry()) && settle.elapsed() < 2000);
         EXPECT_TRUE(available.contains(form.frameGeometry())) << showing;
         for (QWidget* button : {static_cast<QWidget*>(form.ui()->PrintBitBtn), static_cast<QWidget*>(form.ui()->AbortBitBtn)}) {
             const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
