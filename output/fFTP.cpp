@@ -83,18 +83,25 @@ void TFTPForm::FormClose(TCloseAction&)
 
 void TFTPForm::LoadFtpSettings()
 {
-    TIniFile ini(GalleryIniPath());
+    QList<TIniProblem> problems;
+    const TFtpSettings s = ReadFtpSettings(GalleryIniPath(), problems);
     // Each box's change handler copies the text into its field.
-    m_ui->Edit1->setText(ini.ReadString(kSection, QStringLiteral("host"), QString()));
-    m_ui->Edit4->setText(ini.ReadString(kSection, QStringLiteral("port"), QString()));
-    m_ui->Edit2->setText(ini.ReadString(kSection, QStringLiteral("user-ID"), QString()));
-    m_ui->Edit3->setText(ini.ReadString(kSection, QStringLiteral("password"), QString()));
-    m_ui->Edit5->setText(ini.ReadString(kSection, QStringLiteral("ServerDir"), QString()));
+    m_ui->Edit1->setText(s.Host);
+    m_ui->Edit4->setText(s.Port);
+    m_ui->Edit2->setText(s.User);
+    m_ui->Edit3->setText(s.Password);
+    m_ui->Edit5->setText(s.ServerDir);
     FHost = m_ui->Edit1->text();
     FPort = m_ui->Edit4->text();
     FUser = m_ui->Edit2->text();
     FPassword = m_ui->Edit3->text();
     ServerDir = m_ui->Edit5->text();
+    // Named once for this window, not at every activation.
+    const QString named = DescribeIniProblems(problems);
+    if (!named.isEmpty() && named != m_problemsNamed) {
+        m_problemsNamed = named;
+        MessageDlg(GetLangText(3516) + QStringLiteral("\n\n") + named, mtWarning, {mbOK});
+    }
 }
 
 void TFTPForm::SaveFtpSettings()
@@ -116,16 +123,26 @@ void TFTPForm::Log(const QString& status)
     m_ui->ListBox1->Items().Add(status + QLatin1Char(' ') + CurrentCommand);
 }
 
+void TFTPForm::LogReason()
+{
+    // The server's reply (or the client's reason) beneath the failure's line.
+    const QString reason = m_client.LastFailureText().trimmed();
+    if (!reason.isEmpty())
+        m_ui->ListBox1->Items().Add(QStringLiteral("    ") + reason);
+}
+
 void TFTPForm::BindClient()
 {
     m_client.OnSuccess = [this](TFtpTransaction t) { Log(FtpTransactionName(t) + QStringLiteral(" success")); };
     m_client.OnFailure = [this](TFtpTransaction t) {
         m_failed = true;
         Log(QStringLiteral("ERROR: ") + FtpTransactionName(t) + QStringLiteral(" failure"));
+        LogReason();
     };
     m_client.OnUnSupportedFunction = [this](TFtpTransaction t) {
         m_failed = true;
         Log(QStringLiteral("ERROR: ") + FtpTransactionName(t) + QStringLiteral(" unsupported"));
+        LogReason();
     };
     m_client.OnConnect = [this] { m_ui->ProgressLabel->setText(QStringLiteral("Connected")); };
     m_client.OnDisconnect = [this] { m_ui->ProgressLabel->setText(QStringLiteral("Disconnected")); };

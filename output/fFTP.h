@@ -3,8 +3,8 @@
 // Gallery.ini's section FTP; the gallery folder becomes a list of text commands ("copy |
 // local | server"), run through the FTP client with a log line per transfer and a progress
 // bar. A second click on the upload button while the upload runs aborts it; that click is let
-// through while the window's other controls are disabled. When anything failed the window
-// stays open with its log.
+// through while the window's other controls are disabled. A failed step's log line has the
+// server's reply beneath it. When anything failed the window stays open with its log.
 #include "platform/net/FtpClient.h"
 #include "platform/vcl/Forms.h"
 
@@ -58,6 +58,7 @@ protected:
 private:
     void BitBtn1Click();
     void Log(const QString& status);
+    void LogReason();
     void BindClient();
     void SetRunning(bool running);
 
@@ -66,4 +67,5 @@ private:
     bool m_failed = false;
     bool m_running = false;
     QSet<const QWidget*> m_windowsBeforeRun;
+    QString m_problemsNamed;  // the values of Gallery.ini named as replaced
 };

@@ -19,8 +19,15 @@
 #include "ui_fHTML.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QHideEvent>
 #include <QIntValidator>
 #include <QRegularExpressionValidator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 
 THTMLForm* HTMLForm = nullptr;
 
@@ -28,6 +35,12 @@ namespace {
 
 const char* const kTemplates[] = {"gallery.ht1", "gallery.ht2", "einzel.ht1", "einzel.ht2"};
 const char kBrowserFailure[] = "Unable to start internet browser! Make sure you have it properly set-up on your system!";
+
+[[noreturn]] void RaisePublishError(const QString& folder)
+{
+    throw EInOutError(QStringLiteral("The gallery could not be put in place as \"%1\": %2")
+                          .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+}
 
 void SetPanelColor(QWidget& panel, TColor color)
 {
@@ -48,8 +61,6 @@ void PickColor(TColor& color, QWidget& panel)
     SetPanelColor(panel, color);
 }
 
-bool IniTrue(const QString& value) { return value.toUpper() == QLatin1String("TRUE"); }
-QString IniBool(bool value) { return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
 
 } // namespace
 
@@ -112,46 +123,73 @@ void THTMLForm::FormActivate()
     m_ui->LargePicMaskEdit->setText(QString::number(LargePicX));
     m_ui->SmallPicMaskEdit->setText(QString::number(SmallPicX));
     m_ui->PicProRowMaskEdit->setText(QString::number(PicProRow));
+    // The values that were replaced are named once while the window is open, not at every
+    // activation.
+    const QString problems = DescribeIniProblems(m_iniProblems);
+    if (!problems.isEmpty() && problems != m_problemsNamed) {
+        m_problemsNamed = problems;
+        MessageDlg(GetLangText(3516) + QStringLiteral("\n\n") + problems, mtWarning, {mbOK});
+    }
+}
+
+void THTMLForm::hideEvent(QHideEvent* event)
+{
+    TForm::hideEvent(event);
+    if (!event->spontaneous())
+        m_problemsNamed.clear();
 }
 
 // ---- settings ----------------------------------------------------------------------------------
 
 void THTMLForm::LoadGallerySettings()
 {
-    TIniFile ini(GalleryIniPath());
-    const QString s = QStringLiteral("SETTINGS");
-    SmallPicX = StrToInt(ini.ReadString(s, QStringLiteral("SmallPicX"), QStringLiteral("80")));
-    LargePicX = StrToInt(ini.ReadString(s, QStringLiteral("LargePicX"), QStringLiteral("250")));
-    Compression = StrToInt(ini.ReadString(s, QStringLiteral("Compression"), QStringLiteral("80")));
-    PicProRow = StrToInt(ini.ReadString(s, QStringLiteral("PicProRow"), QStringLiteral("4")));
-    GalleryBKGColor = StrToInt(ini.ReadString(s, QStringLiteral("BKGColor"), QStringLiteral("0")));
+    m_iniProblems.clear();
+    const TGallerySettings s = ReadGallerySettings(GalleryIniPath(), m_iniProblems);
+    SmallPicX = s.SmallPicX;
+    LargePicX = s.LargePicX;
+    Compression = s.Compression;
+    PicProRow = s.PicProRow;
+    GalleryBKGColor = s.BKGColor;
     SetPanelColor(*m_ui->BKGColorPanel, GalleryBKGColor);
-    GalleryTextColor = StrToInt(ini.ReadString(s, QStringLiteral("TextColor"), QStringLiteral("4")));
+    GalleryTextColor = s.TextColor;
     SetPanelColor(*m_ui->TextColorPanel, GalleryTextColor);
     // Each box's handler copies its state into the field; a box that keeps its state does
     // not signal, so the field is set here too.
-    m_ui->TextCheckBox->setChecked(IniTrue(ini.ReadString(s, QStringLiteral("TextVisible"), QString())));
-    TextVisible = m_ui->TextCheckBox->isChecked();
-    m_ui->FileNameCheckBox->setChecked(IniTrue(ini.ReadString(s, QStringLiteral("FilenameVisible"), QString())));
-    FilenameVisible = m_ui->FileNameCheckBox->isChecked();
-    m_ui->RahmenCheckBox->setChecked(IniTrue(ini.ReadString(s, QStringLiteral("ShapeVisible"), QStringLiteral("TRUE"))));
-    ShapeVisible = m_ui->RahmenCheckBox->isChecked();
+    m_ui->TextCheckBox->setChecked(s.TextVisible);
+    TextVisible = s.TextVisible;
+    m_ui->FileNameCheckBox->setChecked(s.FilenameVisible);
+    FilenameVisible = s.FilenameVisible;
+    m_ui->RahmenCheckBox->setChecked(s.ShapeVisible);
+    ShapeVisible = s.ShapeVisible;
 }
 
 void THTMLForm::SaveGallerySettings()
 {
-    TIniFile ini(GalleryIniPath());
-    const QString s = QStringLiteral("SETTINGS");
-    ini.WriteString(s, QStringLiteral("SmallPicX"), m_ui->SmallPicMaskEdit->text());
-    ini.WriteString(s, QStringLiteral("LargePicX"), m_ui->LargePicMaskEdit->text());
-    ini.WriteString(s, QStringLiteral("Compression"), QString::number(Compression));
-    ini.WriteString(s, QStringLiteral("PicProRow"), QString::number(PicProRow));
-    ini.WriteString(s, QStringLiteral("TextColor"), QString::number(GalleryTextColor));
-    ini.WriteString(s, QStringLiteral("BKGColor"), QString::number(GalleryBKGColor));
-    ini.WriteString(s, QStringLiteral("TextVisible"), IniBool(TextVisible));
-    ini.WriteString(s, QStringLiteral("FilenameVisible"), IniBool(FilenameVisible));
-    ini.WriteString(s, QStringLiteral("ShapeVisible"), IniBool(ShapeVisible));
+    TGallerySettings s;
+    s.SmallPicX = SmallPicX;
+    s.LargePicX = LargePicX;
+    s.Compression = Compression;
+    s.PicProRow = PicProRow;
+    s.BKGColor = GalleryBKGColor;
+    s.TextColor = GalleryTextColor;
+    s.TextVisible = TextVisible;
+    s.FilenameVisible = FilenameVisible;
+    s.ShapeVisible = ShapeVisible;
+    WriteGallerySettings(GalleryIniPath(), s);
     ProtectGalleryIni();
+}
+
+void THTMLForm::ShowValuesInUse()
+{
+    // A field emptied to type anew keeps the value last typed; the edits take at most four
+    // (two) digits, so only the lower end can be out of range.
+    const auto show = [](QLineEdit& edit, int& value, TIntRange range) {
+        value = range.Clamp(value);
+        edit.setText(QString::number(value));
+    };
+    show(*m_ui->SmallPicMaskEdit, SmallPicX, kWebSizeRange);
+    show(*m_ui->LargePicMaskEdit, LargePicX, kWebSizeRange);
+    show(*m_ui->PicProRowMaskEdit, PicProRow, kPicProRowRange);
 }
 
 // ---- handlers ----------------------------------------------------------------------------------
@@ -243,11 +281,9 @@ void THTMLForm::SetFolderProgress(int position)
 void THTMLForm::ConvertGalleryPictures()
 {
     TBusyCursor busy;
-    const QString folder = GalleryFolder + QLatin1Char('/');
-    ForceDirectoriesOrRaise(GalleryFolder);
-    const QDir dir(GalleryFolder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        DeleteFile(folder + name);
+    // The pictures go into the empty work folder; the finished gallery stays as it is.
+    const QString folder = WorkFolder() + QLatin1Char('/');
+    ForceDirectoriesOrRaise(WorkFolder());
 
     m_ui->KonvertLabel->show();
     m_ui->KonvertLabel->repaint();
@@ -340,7 +376,7 @@ void THTMLForm::BuildGalleryPages(const TGalleryLook& look)
     SetFolderProgress(0);
     m_ui->ProgressBar1->show();
 
-    const QString folder = GalleryFolder + QLatin1Char('/');
+    const QString folder = WorkFolder() + QLatin1Char('/');
     // The overview's cells show each overview picture at the size it was written with.
     for (TGalleryEntry& e : m_entries) {
         if (ComputeWebSizes(folder + e.Web + QStringLiteral("_thumb.jpg"))) {
@@ -354,6 +390,8 @@ void THTMLForm::BuildGalleryPages(const TGalleryLook& look)
         TMake page(ProgramFolder() + QStringLiteral("einzel"), folder + m_entries[i].Web + QStringLiteral(".html"));
         page.Body.List() = PictureBodyLines(m_entries, i, look);
         page.Make();
+        if (PageWritten)
+            PageWritten();
         SetFolderProgress(int(Round(double(i + 1) / m_entries.size() * 100.0)));
     }
     overview.Make();
@@ -365,23 +403,77 @@ void THTMLForm::WriteLayoutCss()
 {
     TStringList css;
     css.List() = LayoutCssLines(GalleryTextColor, GalleryBKGColor);
-    css.SaveToFile(GalleryFolder + QStringLiteral("/layout.css"));
+    css.SaveToFile(WorkFolder() + QStringLiteral("/layout.css"));
+}
+
+void THTMLForm::RemoveLeftovers()
+{
+    DeleteTemplates();
+    for (const QString& folder : {WorkFolder(), GalleryFolder + QStringLiteral(".old")}) {
+        if (QFileInfo(folder).isDir() && !QDir(folder).removeRecursively())
+            throw EInOutError(QStringLiteral("Cannot remove the folder \"%1\"").arg(folder));
+        QFile::remove(folder);  // a file of that name
+    }
+}
+
+void THTMLForm::PublishGallery()
+{
+    // Folders a user put into the gallery folder are not the run's: they move over into the
+    // new gallery, before the old one goes.
+    const auto keepFolders = [this](const QString& oldGallery) {
+        for (const QString& name : QDir(oldGallery).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            if (!QFileInfo::exists(GalleryFolder + QLatin1Char('/') + name))
+                QDir().rename(oldGallery + QLatin1Char('/') + name, GalleryFolder + QLatin1Char('/') + name);
+        }
+    };
+    // The new gallery and the old one change places in one step; the old one is then in the
+    // work folder, which goes with the run.
+    const QByteArray from = QFile::encodeName(WorkFolder()), to = QFile::encodeName(GalleryFolder);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
+        keepFolders(WorkFolder());
+        return;
+    }
+    if (errno != EINVAL && errno != ENOSYS)
+        RaisePublishError(GalleryFolder);
+    // A file system that cannot exchange: the old gallery steps aside first.
+    const QString old = GalleryFolder + QStringLiteral(".old");
+    const QByteArray aside = QFile::encodeName(old);
+    if (::rename(to.constData(), aside.constData()) != 0)
+        RaisePublishError(GalleryFolder);
+    if (::rename(from.constData(), to.constData()) != 0) {
+        const int error = errno;
+        ::rename(aside.constData(), to.constData());
+        errno = error;
+        RaisePublishError(GalleryFolder);
+    }
+    keepFolders(old);
+    QDir(old).removeRecursively();
 }
 
 void THTMLForm::MakeGallery()
 {
     PicturesList.clear();
+    ShowValuesInUse();
     SaveGallerySettings();
     const TGalleryLook look = Look(Source ? Source().Title : QString());
-    // The templates live only during the run, however it ends.
-    struct Templates {
+    // The gallery folder is there from the start (the last gallery, or empty), so that the
+    // finished one can take its place.
+    ForceDirectoriesOrRaise(GalleryFolder);
+    RemoveLeftovers();
+    // The templates and the work folder live only during the run, however it ends.
+    struct RunFiles {
         THTMLForm& form;
-        ~Templates() { form.DeleteTemplates(); }
-    } templates{*this};
+        ~RunFiles()
+        {
+            form.DeleteTemplates();
+            QDir(form.WorkFolder()).removeRecursively();
+        }
+    } runFiles{*this};
     WriteTemplates(look);
     ConvertGalleryPictures();
     BuildGalleryPages(look);
     WriteLayoutCss();
+    PublishGallery();
     DeleteTemplates();
     PicturesList.clear();
 

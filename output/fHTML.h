@@ -4,7 +4,13 @@
 // previous and next links, the pictures in two web sizes and a style sheet, in the user's
 // colours and language; the finished overview opens in the browser. Its settings are
 // Gallery.ini's section SETTINGS.
+//
+// A run builds the gallery in a work folder beside it ("gallery.new") and puts the finished
+// folder in place of the old one in one step, so that "gallery" always holds a whole gallery
+// (the last finished one) however a run ends; what an interrupted run left is removed at the
+// next run.
 #include "output/GalleryPages.h"
+#include "output/GallerySettings.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Forms.h"
 
@@ -37,6 +43,8 @@ public:
     std::function<TGallerySource()> Source;
 
     QString GalleryFolder;    // the program folder's "gallery", without a trailing "/"
+    // The folder a run builds in (GalleryFolder + ".new"); it exists only during a run.
+    QString WorkFolder() const { return GalleryFolder + QStringLiteral(".new"); }
     QStringList PicturesList; // the slideshow's items during a run
     int SmallPicX = 80;
     int LargePicX = 250;
@@ -63,8 +71,16 @@ public:
     // sheet written, the overview opened in the browser.
     void MakeGallery();
 
+    // Reads section SETTINGS, each key on its own; the values that could not be used are kept
+    // for IniProblems (FormActivate names them).
     void LoadGallerySettings();
+    // Writes the values in use (the ones the window shows).
     void SaveGallerySettings();
+    // The values of Gallery.ini that the last LoadGallerySettings replaced.
+    const QList<TIniProblem>& IniProblems() const { return m_iniProblems; }
+
+    // Test seam: runs after each picture page is written.
+    std::function<void()> PageWritten;
 
     // Pictures left out of the last run because they could not be read (file names).
     const QStringList& SkippedPictures() const { return m_skipped; }
@@ -73,6 +89,7 @@ protected:
     void BindEvents() override;
     void FormCreate() override;
     void FormActivate() override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void PicProRowMaskEditChange();
@@ -96,8 +113,16 @@ private:
     TGalleryLook Look(const QString& title) const;
     TWebPictureLook PictureLook() const;
     void SetFolderProgress(int position);
+    // The sizes and pictures per row in use, clamped into their fields' ranges and shown.
+    void ShowValuesInUse();
+    // Removes what an interrupted run left: the work folder and the page templates.
+    void RemoveLeftovers();
+    // Puts the finished work folder in the place of GalleryFolder.
+    void PublishGallery();
 
     std::unique_ptr<Ui::THTMLForm> m_ui;
     QList<TGalleryEntry> m_entries;
     QStringList m_skipped;
+    QList<TIniProblem> m_iniProblems;
+    QString m_problemsNamed;  // the problems named since the window was shown
 };

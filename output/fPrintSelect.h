@@ -26,6 +26,8 @@ public:
 protected:
     void BindEvents() override;
     void FormCreate() override;
+    // Fits the window to the screen it is on.
+    void FormShow() override;
     // Lists the slideshow's pictures afresh, none checked, under the main window's caption.
     void FormActivate() override;
 
@@ -33,6 +35,9 @@ private:
     void PrintBitBtnClick();
     void AbortBitBtnClick();
 
+    void FitToScreen();
+
     std::unique_ptr<Ui::TPrintSelectForm> m_ui;
     QString m_programFolder;
+    QStringList m_items;  // the slideshow's items as they came
 };

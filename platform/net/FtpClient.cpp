@@ -58,6 +58,9 @@ bool ConnectionLost(CURLcode code)
     }
 }
 
+// The longest sleep of the perform loop between looks at the connection.
+constexpr long kPollMs = 5;
+
 struct CurlList {
     curl_slist* list = nullptr;
     ~CurlList() { curl_slist_free_all(list); }
@@ -74,6 +77,7 @@ QString FtpTransactionName(TFtpTransaction transaction)
 
 struct TFtpClient::Impl {
     TFtpClient& client;
+    CURLM* multi = nullptr;  // holds the connection between calls
     CURL* curl = nullptr;
     bool connected = false;
     bool busy = false;
@@ -82,6 +86,9 @@ struct TFtpClient::Impl {
     bool binary = true;
     QString cwd = QStringLiteral("/");
     int lastReply = 0;
+    QString failureReply;  // the last reply of 400 and above
+    QString failureText;   // why the last call failed
+    char errorBuffer[CURL_ERROR_SIZE] = {};
     QStringList replies;
     std::exception_ptr pending;
     QFile* upload = nullptr;
@@ -136,8 +143,11 @@ struct TFtpClient::Impl {
         const QString line = QString::fromUtf8(data, qsizetype(size * count)).trimmed();
         if (line.size() >= 3 && line[0].isDigit() && line[1].isDigit() && line[2].isDigit()) {
             self->replies << line;
-            if (line.size() == 3 || line[3] == QLatin1Char(' '))
+            if (line.size() == 3 || line[3] == QLatin1Char(' ')) {
                 self->lastReply = line.left(3).toInt();
+                if (self->lastReply >= 400)
+                    self->failureReply = line;
+            }
         }
         return size * count;
     }
@@ -185,27 +195,58 @@ struct TFtpClient::Impl {
 
     bool EnsureHandle()
     {
-        if (curl)
+        if (curl && multi)
             return true;
         GlobalInit();
-        curl = curl_easy_init();
-        return curl != nullptr;
+        if (!multi)
+            multi = curl_multi_init();
+        if (!curl)
+            curl = curl_easy_init();
+        return curl && multi;
     }
 
-    // The options every call shares; the call's own come after.
-    void Prepare()
+    void FreeHandle()
+    {
+        // The easy handle goes first: the connection it used lives in the multi handle.
+        if (curl)
+            curl_easy_cleanup(curl);
+        curl = nullptr;
+        if (multi)
+            curl_multi_cleanup(multi);
+        multi = nullptr;
+    }
+
+    long TimeOutMs() const { return client.TimeOut > 0 ? long(client.TimeOut) : 10000L; }
+
+    // The options every call shares; the call's own come after. transferBytes: the size of
+    // the file a transfer sends (0 for a command).
+    void Prepare(std::int64_t transferBytes = 0)
     {
         curl_easy_reset(curl);
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+        errorBuffer[0] = 0;
         curl_easy_setopt(curl, CURLOPT_USERNAME, client.UserID.toUtf8().constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, client.Password.toUtf8().constData());
-        const long timeout = client.TimeOut > 0 ? long(client.TimeOut) : 10000L;
+        const long timeout = TimeOutMs();
+        const long seconds = std::max(1L, timeout / 1000);
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, timeout);
-        curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(1L, timeout / 1000));
-        // A transfer that stands still for the time-out fails instead of hanging.
+        // A transfer times out only when nothing moves for the time-out: the low-speed limit
+        // watches the bytes on their way. The server's reply after the last byte comes only
+        // once it has read what the socket buffers still hold, which the client cannot see;
+        // that wait gets the time the whole file would take at 1 KB a second (at least a
+        // minute). Commands move no data: their replies get the time-out.
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max(1L, timeout / 1000));
-        curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, seconds);
+        const long replyWait = transferBytes > 0 ? std::max(60L, seconds + long(transferBytes / 1024)) : seconds;
+        curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, replyWait);
+        curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+        curl_easy_setopt(curl, CURLOPT_TCP_KEEPIDLE, seconds);
+        curl_easy_setopt(curl, CURLOPT_TCP_KEEPINTVL, seconds);
+        // Transfers change into the file's folder step by step (the folders an upload needs
+        // are made on the way); curl stays in a folder from one file to the next. Commands
+        // carry absolute paths and no folder in their address.
+        curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_MULTICWD));
         curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 1L);
         curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, binary ? 0L : 1L);
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
@@ -215,17 +256,58 @@ struct TFtpClient::Impl {
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
         replies.clear();
         lastReply = 0;
+        failureReply.clear();
+        failureText.clear();
         aborted = false;
         pending = nullptr;
         lastSent = lastReceived = -1;
     }
 
+    // Runs the prepared call on the connection kept in the multi handle. curl's own loop
+    // (curl_easy_perform) sleeps up to a second whenever the reply to EPSV or PASV came in
+    // with the one before it, which made every passive transfer wait; this loop looks again
+    // after a few milliseconds at most.
     CURLcode Perform()
     {
         busy = true;
-        const CURLcode code = curl_easy_perform(curl);
+        CURLcode code = CURLE_OK;
+        if (curl_multi_add_handle(multi, curl) != CURLM_OK) {
+            busy = false;
+            return CURLE_FAILED_INIT;
+        }
+        for (;;) {
+            int running = 0;
+            if (curl_multi_perform(multi, &running) != CURLM_OK) {
+                code = CURLE_FAILED_INIT;
+                break;
+            }
+            if (running == 0)
+                break;
+            long wait = -1;
+            curl_multi_timeout(multi, &wait);
+            if (wait < 0 || wait > kPollMs)
+                wait = kPollMs;
+            curl_multi_poll(multi, nullptr, 0, int(wait), nullptr);
+        }
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == curl)
+                code = message->data.result;
+        }
+        curl_multi_remove_handle(multi, curl);
         busy = false;
         return code;
+    }
+
+    // Why a call failed: the server's reply when it refused, else curl's reason.
+    void NoteFailure(CURLcode code)
+    {
+        if (!failureReply.isEmpty())
+            failureText = failureReply;
+        else if (errorBuffer[0])
+            failureText = QString::fromUtf8(errorBuffer);
+        else
+            failureText = QString::fromUtf8(curl_easy_strerror(code));
     }
 
     // After a call: the kept exception, a close asked for meanwhile.
@@ -250,6 +332,7 @@ struct TFtpClient::Impl {
                 client.OnSuccess(t);
             return true;
         }
+        NoteFailure(code);
         if (lastReply == 500 || lastReply == 502 || lastReply == 504) {
             if (client.OnUnSupportedFunction)
                 client.OnUnSupportedFunction(t);
@@ -284,11 +367,7 @@ struct TFtpClient::Impl {
 
 TFtpClient::TFtpClient() : d(std::make_unique<Impl>(*this)) {}
 
-TFtpClient::~TFtpClient()
-{
-    if (d->curl)
-        curl_easy_cleanup(d->curl);
-}
+TFtpClient::~TFtpClient() { d->FreeHandle(); }
 
 void TFtpClient::Connect()
 {
@@ -315,8 +394,7 @@ void TFtpClient::Connect()
         std::rethrow_exception(e);
     }
     if (code != CURLE_OK) {
-        curl_easy_cleanup(d->curl);
-        d->curl = nullptr;
+        d->FreeHandle();
         // The component's own words where it had them.
         if (code == CURLE_COULDNT_RESOLVE_HOST)
             throw EFtpError("Invalid Host");
@@ -353,10 +431,7 @@ void TFtpClient::Disconnect()
     }
     const bool was = d->connected;
     d->connected = false;
-    if (d->curl) {
-        curl_easy_cleanup(d->curl);
-        d->curl = nullptr;
-    }
+    d->FreeHandle();
     if (was && OnDisconnect)
         OnDisconnect();
 }
@@ -368,6 +443,8 @@ void TFtpClient::SetMode(int mode) { d->binary = mode != 1; }
 QString TFtpClient::CurrentDir() const { return d->cwd; }
 
 int TFtpClient::LastReply() const { return d->lastReply; }
+
+QString TFtpClient::LastFailureText() const { return d->failureText; }
 
 void TFtpClient::Abort() { d->aborted = true; }
 
@@ -401,14 +478,17 @@ bool TFtpClient::Upload(const QString& localFile, const QString& remoteFile)
         return false;
     QFile file(localFile);
     if (!file.open(QIODevice::ReadOnly)) {
+        d->failureText = file.errorString();
         if (OnFailure)
             OnFailure(TFtpTransaction::Upload);
         return false;
     }
-    d->Prepare();
+    d->Prepare(file.size());
     const QByteArray url = d->UrlOf(d->Absolute(remoteFile));
     curl_easy_setopt(d->curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(d->curl, CURLOPT_UPLOAD, 1L);
+    // The folders of the target that the server does not have yet are made.
+    curl_easy_setopt(d->curl, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_RETRY));
     curl_easy_setopt(d->curl, CURLOPT_READFUNCTION, &Impl::OnRead);
     curl_easy_setopt(d->curl, CURLOPT_READDATA, d.get());
     curl_easy_setopt(d->curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
@@ -432,11 +512,12 @@ bool TFtpClient::Download(const QString& remoteFile, const QString& localFile)
         return false;
     QSaveFile file(localFile);
     if (!file.open(QIODevice::WriteOnly)) {
+        d->failureText = file.errorString();
         if (OnFailure)
             OnFailure(TFtpTransaction::Download);
         return false;
     }
-    d->Prepare();
+    d->Prepare(1);
     const QByteArray url = d->UrlOf(d->Absolute(remoteFile));
     curl_easy_setopt(d->curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(d->curl, CURLOPT_WRITEFUNCTION, &Impl::OnWrite);

@@ -3,7 +3,7 @@
 // window expects: connect (host, integer port, user, password, time-out), binary mode, change,
 // make and remove folders, delete, upload, download, the current folder, abort and
 // disconnect. One control connection is opened at Connect and reused by every command until
-// Disconnect. Every call blocks the calling thread; Idle runs often meanwhile (the window
+// Disconnect. An upload makes the folders of its target that the server does not have. Every call blocks the calling thread; Idle runs often meanwhile (the window
 // processes its events there), and Abort from inside Idle stops the transfer in progress.
 //
 // Paths are server paths: absolute ("/htdocs/x.jpg") or relative to the current folder that
@@ -53,7 +53,8 @@ public:
     int Port = 21;
     QString UserID;
     QString Password;
-    int TimeOut = 10000;  // ms, for the connection and for every wait on the server
+    // ms: for the connection, every reply to a command, and a transfer that stands still.
+    int TimeOut = 10000;
 
     // Logs in and learns the login folder. Raises EFtpError (and stays disconnected) when the
     // host is unknown, the connection is refused or times out, or the login is refused.
@@ -97,6 +98,9 @@ public:
 
     // The server's reply code of the last command (0 when none came).
     int LastReply() const;
+    // Why the last failed call failed: the server's refusal as it replied ("550 No such
+    // file"), else the client's reason ("Operation too slow ..."). Valid in OnFailure.
+    QString LastFailureText() const;
 
 private:
     struct Impl;

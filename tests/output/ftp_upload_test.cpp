@@ -177,21 +177,57 @@ TEST(FtpUpload, ConnectionFailuresShowTheTextAndSendNothing)
         EXPECT_FALSE(QFileInfo::exists(server.Root + "a.jpg")) << c.what;
         EXPECT_TRUE(upload.form.isVisible()) << c.what << ": the window stays with its message";
         kvtest::Ui().Reset();
+        QFile::remove(program.Folder + "Gallery.ini");  // the settings as typed were kept
     }
 }
 
-TEST(FtpUpload, AMissingServerFolderFailsEachFileAndTheRunGoesOn)
+TEST(FtpUpload, AMissingNestedServerFolderIsMadeAndTheGalleryArrivesWhole)
 {
     TestProgramFolder program("ENGLISH");
     FtpServer server;
+    const QStringList names{"a.jpg", "b.jpg", "gallery.html"};
+    const QString gallery = MakeGallery(names);
+    Upload upload(gallery);
+    upload.Type("127.0.0.1", QString::number(server.Port), "anna", "secret", "daten/galerie/2024");
+    upload.Start();
+    for (const QString& name : names)
+        EXPECT_EQ(kvtest::ReadFile(server.Root + "daten/galerie/2024/" + name), kvtest::ReadFile(gallery + "/" + name))
+            << name.toStdString();
+    EXPECT_EQ(LogOf(upload.form), Lines({"Upload success copy " + gallery + "/a.jpg daten/galerie/2024/a.jpg",
+                                         "Upload success copy " + gallery + "/b.jpg daten/galerie/2024/b.jpg",
+                                         "Upload success copy " + gallery + "/gallery.html daten/galerie/2024/gallery.html"}));
+    EXPECT_FALSE(upload.form.isVisible());
+}
+
+TEST(FtpUpload, ARefusedFileShowsTheServersReplyBeneathItsLineAndTheRunGoesOn)
+{
+    TestProgramFolder program("ENGLISH");
+    FtpServer server;
+    QDir(server.Root).mkpath("web/a.jpg");  // a folder where the file should go: 550
     const QString gallery = MakeGallery({"a.jpg", "b.jpg"});
     Upload upload(gallery);
-    upload.Type("127.0.0.1", QString::number(server.Port), "anna", "secret", "nowhere");
+    upload.Type("127.0.0.1", QString::number(server.Port), "anna", "secret", "web");
     upload.Start();
-    EXPECT_EQ(LogOf(upload.form), Lines({"ERROR: Upload failure copy " + gallery + "/a.jpg nowhere/a.jpg",
-                                         "ERROR: Upload failure copy " + gallery + "/b.jpg nowhere/b.jpg"}));
+    EXPECT_EQ(LogOf(upload.form), Lines({"ERROR: Upload failure copy " + gallery + "/a.jpg web/a.jpg",
+                                         "    550 Is a directory.",
+                                         "Upload success copy " + gallery + "/b.jpg web/b.jpg"}));
+    EXPECT_EQ(kvtest::ReadFile(server.Root + "web/b.jpg"), kvtest::ReadFile(gallery + "/b.jpg"));
     EXPECT_TRUE(upload.form.isVisible()) << "the log stays to be read";
     EXPECT_FALSE(upload.form.FConnected);
+}
+
+TEST(FtpUpload, ASlowServerReceivesAPictureWithoutATimeOut)
+{
+    // 2 KB a second: a 100 KB picture takes the server about 50 s, most of them after the
+    // last byte has left for the socket buffers.
+    TestProgramFolder program("ENGLISH");
+    FtpServer server(2048);
+    const QString gallery = MakeGallery({"big.jpg"}, 100 * 1024);
+    Upload upload(gallery);
+    upload.Type("127.0.0.1", QString::number(server.Port), "anna", "secret", "");
+    upload.Start();
+    EXPECT_EQ(LogOf(upload.form), Lines({"Upload success copy " + gallery + "/big.jpg big.jpg"}));
+    EXPECT_EQ(kvtest::ReadFile(server.Root + "big.jpg"), kvtest::ReadFile(gallery + "/big.jpg"));
 }
 
 TEST(FtpUpload, ASecondClickAbortsASlowUpload)
@@ -235,6 +271,18 @@ TEST(FtpUpload, SettingsComeFromGalleryIni)
     EXPECT_EQ(upload.form.FPort, "");
 }
 
+TEST(FtpUpload, APortThatCannotBeUsedIsNamedOnceAndLeftOut)
+{
+    TestProgramFolder program("ENGLISH");
+    kvtest::WriteTextFile(program.Folder + "Gallery.ini", "[FTP]\r\nhost=ftp.example.org\r\nport=99999\r\n");
+    kvtest::Ui().ExpectMessage(mrOk, program.Folder + "Gallery.ini: [FTP] port=99999");
+    Upload upload(kvtest::MakeTempFolder("g").chopped(1));
+    EXPECT_EQ(upload.form.ui()->Edit1->text(), "ftp.example.org");
+    EXPECT_EQ(upload.form.ui()->Edit4->text(), "");
+    EXPECT_EQ(upload.form.FPort, "");
+    upload.form.LoadFtpSettings();  // as at the next activation: not named again
+}
+
 TEST(FtpUpload, CommandVerbs)
 {
     TestProgramFolder program("ENGLISH");
@@ -272,5 +320,6 @@ TEST(FtpUpload, CommandVerbs)
                                      "Upload success copy " + local + "x.jpg Sub/../x.jpg",
                                      "Download success copy x.jpg " + local + "back.jpg", "Delete success del x.jpg ",
                                      "ChangeDir success cd..  ", "RemoveDir success rmdir Galerie ",
-                                     "ERROR: ChangeDir failure cd Galerie ", "ChangeDir success cd\\  "}));
+                                     "ERROR: ChangeDir failure cd Galerie ", "    550 No such file or directory.",
+                                     "ChangeDir success cd\\  "}));
 }

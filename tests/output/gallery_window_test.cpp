@@ -6,6 +6,7 @@
 
 #include "controls/SlideshowItem.h"
 #include "output/fHTML.h"
+#include "platform/vcl/Exceptions.h"
 #include "ui_fHTML.h"
 
 #include <QCheckBox>
@@ -322,4 +323,94 @@ TEST(GalleryWindow, AnEmptySlideshowGivesAnEmptyOverview)
     EXPECT_EQ(run.GalleryFiles(), QStringList({"gallery.html", "layout.css"}));
     const QByteArray overview = kvtest::ReadFile(run.Gallery() + "gallery.html");
     EXPECT_TRUE(overview.contains("cellpadding=\"0\">\r\n</table>")) << overview.toStdString();
+}
+
+TEST(GalleryWindow, EachBadValueOfGalleryIniIsNamedReplacedAndTheShownValuesAreUsed)
+{
+    struct Case {
+        const char* key;
+        const char* value;
+        const char* used;
+    } cases[] = {
+        {"SmallPicX", "-5", "1"},          {"SmallPicX", "abc", "80"},       {"LargePicX", "0", "1"},
+        {"LargePicX", "2.5e3", "250"},     {"PicProRow", "100000", "99"},    {"Compression", "high", "80"},
+        {"BKGColor", "-1", "0"},           {"TextColor", "16777216", "4"},   {"TextVisible", "yes", "FALSE"},
+        {"FilenameVisible", "1", "FALSE"}, {"ShapeVisible", "maybe", "TRUE"},
+    };
+    for (const Case& c : cases) {
+        const std::string what = std::string(c.key) + "=" + c.value;
+        GalleryRun run;
+        run.Add("wide.jpg", 160, 120, "");
+        // The bad key among good ones: each key is read on its own.
+        const QByteArray key(c.key);
+        kvtest::WriteTextFile(run.program.Folder + "Gallery.ini",
+                              "[SETTINGS]\r\n" + QByteArray(key == "SmallPicX" ? "" : "SmallPicX=40\r\n") + key + "=" +
+                                  c.value + "\r\n" + QByteArray(key == "TextColor" ? "" : "TextColor=255\r\n"));
+        int shownSmall = 0, shownLarge = 0;
+        kvtest::Ui().ExpectModal("THTMLForm", mrOk, [&](TForm&) {
+            THTMLForm& f = run.form;
+            if (key != "SmallPicX")
+                EXPECT_EQ(f.SmallPicX, 40) << what << ": the keys before it are read";
+            if (key != "TextColor")
+                EXPECT_EQ(f.GalleryTextColor, 255) << what << ": the keys after it are read";
+            EXPECT_EQ(f.ui()->SmallPicMaskEdit->text(), QString::number(f.SmallPicX)) << what;
+            EXPECT_EQ(f.ui()->LargePicMaskEdit->text(), QString::number(f.LargePicX)) << what;
+            EXPECT_EQ(f.ui()->PicProRowMaskEdit->text(), QString::number(f.PicProRow)) << what;
+            shownSmall = f.ui()->SmallPicMaskEdit->text().toInt();
+            shownLarge = f.ui()->LargePicMaskEdit->text().toInt();
+            f.ui()->BitBtn1->click();
+        });
+        kvtest::Ui().ExpectMessage(mrOk, run.program.Folder + "Gallery.ini: [SETTINGS] " + c.key + "=" + c.value);
+        kvtest::Ui().ExpectShellOpen(true);
+        kvtest::ShowModal(run.form);
+        EXPECT_EQ(kvtest::Ui().Pending(), 0u) << what;
+
+        // The gallery comes out at the sizes shown (the shorter side of a landscape picture).
+        EXPECT_EQ(QImage(run.Gallery() + "wide_thumb.jpg").height(), shownSmall) << what;
+        EXPECT_EQ(QImage(run.Gallery() + "wide.jpg").height(), shownLarge) << what;
+        const QString ini = QString::fromUtf8(kvtest::ReadFile(run.program.Folder + "Gallery.ini"));
+        EXPECT_TRUE(ini.contains(QString(c.key) + "=" + c.used + "\r\n")) << what << "\n" << ini.toStdString();
+        kvtest::Ui().Reset();
+    }
+}
+
+TEST(GalleryWindow, AnInterruptedRunLeavesTheLastWholeGalleryAndItsLeftoversGoAtTheNextRun)
+{
+    GalleryRun run;
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+        run.Add(name, 64, 48, "");
+    run.Make();
+    const QStringList first = run.GalleryFiles();
+    ASSERT_TRUE(first.contains("gallery.html"));
+
+    // A second gallery stops after its second page.
+    run.Items.clear();
+    for (const char* name : {"d.jpg", "e.jpg", "f.jpg"})
+        run.Add(name, 64, 48, "");
+    int pages = 0;
+    run.form.PageWritten = [&] {
+        if (++pages == 2)
+            throw Exception("The run stopped here");
+    };
+    kvtest::Ui().ExpectModal("THTMLForm", mrOk, [&](TForm&) { run.form.ui()->BitBtn1->click(); });
+    kvtest::Ui().ExpectMessage(mrOk, "The run stopped here");
+    kvtest::ShowModal(run.form);
+    EXPECT_EQ(run.GalleryFiles(), first) << "the last whole gallery stays";
+    EXPECT_FALSE(QFileInfo::exists(run.form.WorkFolder()));
+    for (const char* t : {"gallery.ht1", "gallery.ht2", "einzel.ht1", "einzel.ht2"})
+        EXPECT_FALSE(QFileInfo::exists(run.program.Folder + t)) << t;
+
+    // A run killed half-way leaves its work folder and templates; the next run clears them.
+    run.form.PageWritten = nullptr;
+    kvtest::WriteFile(run.form.WorkFolder() + "/stale.html", "half");
+    for (const char* t : {"gallery.ht1", "gallery.ht2", "einzel.ht1", "einzel.ht2"})
+        kvtest::WriteFile(run.program.Folder + t, "<!-- from a killed run -->");
+    run.Make();
+    EXPECT_EQ(run.GalleryFiles(), QStringList({"d.html", "d.jpg", "d_thumb.jpg", "e.html", "e.jpg", "e_thumb.jpg",
+                                               "f.html", "f.jpg", "f_thumb.jpg", "gallery.html", "layout.css"}));
+    EXPECT_FALSE(kvtest::ReadFile(run.Gallery() + "gallery.html").contains("killed run"));
+    EXPECT_FALSE(QFileInfo::exists(run.form.WorkFolder()));
+    for (const char* t : {"gallery.ht1", "gallery.ht2", "einzel.ht1", "einzel.ht2"})
+        EXPECT_FALSE(QFileInfo::exists(run.program.Folder + t)) << t;
+    ExpectLinksResolve(run);
 }

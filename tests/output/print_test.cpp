@@ -16,6 +16,10 @@
 #include "ui_fPrintSize.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
 #include <QImage>
 #include <QImageReader>
 #include <QLineEdit>
@@ -334,6 +338,88 @@ TEST_F(PrintRun, PrintSelectionWritesTheCheckedItemsToPrintTxt)
         form.ui()->AbortBitBtn->click();
     });
     EXPECT_EQ(kvtest::ShowModal(form), mrAbort);
+}
+
+TEST_F(PrintRun, PicturesTurnedInThisRunShowTheirThumbnails)
+{
+    // A turn leaves the item on a numbered thumbnail ("_THUMB_1a.jpg") beside the renewed
+    // "_THUMB_a.jpg"; removing another picture then cleans the numbered one away as stale,
+    // while the slideshow list still shows it from memory.
+    WritePicture(folder + "a.jpg", 40, 60);
+    WritePicture(folder + "_THUMB_a.jpg", 46, 70);
+    WritePicture(folder + "b.jpg", 60, 40);
+    WritePicture(folder + "_THUMB_1b.jpg", 70, 46);
+    const QString turned = EncodeSlideshowItem(folder + "_THUMB_1a.jpg", "a.jpg", "gedreht");
+    const QString kept = EncodeSlideshowItem(folder + "_THUMB_1b.jpg", "b.jpg", "");
+    source.Items = {turned, kept};
+    QWidget host;
+    TPrintSelectForm form(&host);
+    form.Source = Source();
+    kvtest::Ui().ExpectModal("TPrintSelectForm", mrNone, [&](TForm&) {
+        THTMLCheckList& list = *form.ui()->HTMLCheckList1;
+        ASSERT_EQ(list.Items().Count(), 2);
+        EXPECT_EQ(list.Items()[0], EncodeSlideshowItem(folder + "_THUMB_a.jpg", "a.jpg", "gedreht"));
+        EXPECT_EQ(list.Items()[1], kept) << "a numbered thumbnail that is there is shown";
+        // The turned picture's thumbnail is drawn: its colour in the item's row.
+        const QImage shown = list.grab().toImage();
+        bool drawn = false;
+        for (int y = 0; y < std::min(70, shown.height()) && !drawn; ++y)
+            for (int x = 0; x < shown.width() && !drawn; ++x)
+                drawn = qRed(shown.pixel(x, y)) > 150 && qGreen(shown.pixel(x, y)) < 120 && qBlue(shown.pixel(x, y)) < 90;
+        EXPECT_TRUE(drawn);
+        list.setChecked(0, true);
+        form.ui()->PrintBitBtn->click();
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(kvtest::ReadFile(program.Folder + "Print.txt"), (turned + "\r\n").toUtf8())
+        << "Print.txt keeps the slideshow's item";
+}
+
+TEST(PrintSelect, TheWindowFitsA1600x1000ScreenWithItsFrame)
+{
+    // The screen and the window frames come from the offscreen platform's configuration, so
+    // the check runs in a child of this test program.
+    if (!qEnvironmentVariableIsSet("KV_PRINT_SELECT_SCREEN")) {
+        const QString config = kvtest::MakeTempFolder("screen") + "screen.json";
+        kvtest::WriteFile(config, R"({"windowFrameMargins": true, "screens": [{"name": "wide", "x": 0, "y": 0,
+                                      "width": 1600, "height": 1000, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KV_PRINT_SELECT_SCREEN", "1");
+        env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=PrintSelect.TheWindowFitsA1600x1000ScreenWithItsFrame"});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QByteArray out = child.readAllStandardOutput() + child.readAllStandardError();
+        EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+        EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+        return;
+    }
+    TestProgramFolder program("GERMAN");
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    ASSERT_EQ(screen.size(), QSize(1600, 1000));
+    QWidget main;
+    main.setGeometry(screen.adjusted(0, 20, 0, 0));
+    main.show();
+    TPrintSelectForm form(&main);
+    for (int showing = 0; showing < 2; ++showing) {
+        form.Show();
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        // A window manager maximises the window a moment later.
+        QElapsedTimer settle;
+        settle.start();
+        do
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        while (!available.contains(form.frameGeometry()) && settle.elapsed() < 2000);
+        EXPECT_TRUE(available.contains(form.frameGeometry())) << showing;
+        for (QWidget* button : {static_cast<QWidget*>(form.ui()->PrintBitBtn), static_cast<QWidget*>(form.ui()->AbortBitBtn)}) {
+            const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+            EXPECT_TRUE(button->isVisible());
+            EXPECT_TRUE(available.contains(onScreen)) << button->objectName().toStdString() << " at " << onScreen.y()
+                                                      << "+" << onScreen.height();
+        }
+        form.close();
+    }
 }
 
 TEST(PrintSize, SizesOfTheChoicesAndOfATypedWidthInAGermanLocale)
