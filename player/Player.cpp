@@ -7,19 +7,14 @@
 #include "player/PlayerFrame.h"
 #include "shell/core/Settings.h"
 
-#include <QAudioDevice>
-#include <QAudioOutput>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMediaDevices>
-#include <QMediaPlayer>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScreen>
-#include <QUrl>
 
 #include <xcb/xcb.h>
 
@@ -151,7 +146,6 @@ bool TPlayer::Start()
     LoadShows();
     if (m_items.isEmpty())
         return false;
-    setCursor(Qt::BlankCursor);
     setTitle(m_shows.first().Title);
     if (m_options.HackProtocol && m_options.WindowId != 0) {
         if (QWindow* host = QWindow::fromWinId(WId(m_options.WindowId))) {
@@ -181,6 +175,8 @@ void TPlayer::ShowFullScreen()
     // Without a window manager nobody resizes a full-screen window: it is given the screen.
     if (const QScreen* s = screen())
         setGeometry(s->geometry());
+    // The pointer is hidden over a full screen only; a show in a window keeps it.
+    setCursor(Qt::BlankCursor);
     showFullScreen();
 }
 
@@ -429,8 +425,7 @@ void TPlayer::End()
     m_holdTimer.stop();
     m_pollTimer.stop();
     m_stepTimer.stop();
-    if (m_music)
-        m_music->stop();
+    m_music.Stop();
     InhibitScreensaver(false);
     emit Ended();
 }
@@ -541,35 +536,7 @@ void TPlayer::MusicForShow(int show)
     if (show == m_musicShow)
         return;
     m_musicShow = show;
-    m_titles = m_shows[show].AudioTitles;
-    m_title = -1;
-    if (m_titles.isEmpty()) {
-        if (m_music)
-            m_music->stop();
-        return;
-    }
-    // A machine without a sound device shows the pictures silently.
-    if (!m_music) {
-        if (QMediaDevices::audioOutputs().isEmpty())
-            return;
-        m_music = new QMediaPlayer(this);
-        m_audioOutput = new QAudioOutput(this);
-        m_music->setAudioOutput(m_audioOutput);
-        connect(m_music, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-            if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
-                NextTitle();
-        });
-    }
-    NextTitle();
-}
-
-void TPlayer::NextTitle()
-{
-    if (!m_music || m_titles.isEmpty() || m_ended)
-        return;
-    m_title = (m_title + 1) % int(m_titles.size());
-    m_music->setSource(QUrl::fromLocalFile(m_titles[m_title]));
-    m_music->play();
+    m_music.Play(m_shows[show].AudioTitles);
 }
 
 // ---- the desktop's screensaver ------------------------------------------------------------------

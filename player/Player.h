@@ -7,6 +7,7 @@
 //
 // The next picture is decoded and composed on a worker thread while the current one shows, so
 // that a turn never waits for a decode; at most the current and the next frame are held.
+#include "player/PlayerMusic.h"
 #include "player/PlayerOptions.h"
 #include "shell/core/PlayerData.h"
 
@@ -21,8 +22,6 @@
 #include <future>
 #include <memory>
 
-class QMediaPlayer;
-class QAudioOutput;
 struct LEfxEffectPlan;
 
 // One prepared turn: the frame of item Index and the effect plan that paints it in (none: a
@@ -67,6 +66,8 @@ public:
     void SetTiming(const QElapsedTimer* sinceStart) { m_sinceStart = sinceStart; }
     // The frame size to use instead of the window's (tests).
     void SetFrameSize(QSize size) { m_fixedFrameSize = size; }
+    // The music of the show on the screen.
+    TPlayerMusic& Music() { return m_music; }
 
 signals:
     // The show is over (Escape, the end of the last picture, or a screensaver's input).
@@ -103,7 +104,6 @@ private:
     void End();
     void SetOverlay(const QString& text, int ms);
     void MusicForShow(int show);
-    void NextTitle();
     void InhibitScreensaver(bool inhibit);
     QSize TargetFrameSize() const;
     void ShowFullScreen();
@@ -147,10 +147,7 @@ private:
     QTimer m_endTimer;
     QString m_overlay;
 
-    QMediaPlayer* m_music = nullptr;
-    QAudioOutput* m_audioOutput = nullptr;
-    QStringList m_titles;
-    int m_title = -1;
+    TPlayerMusic m_music;
     int m_musicShow = -1;
     unsigned m_inhibitCookie = 0;
     bool m_inhibited = false;

@@ -117,12 +117,14 @@ QImage ComposeFrame(const QImage& fitted, const TShowPicture& picture, const TPl
         const QRect place = FitRect(fitted.size(), screenSize);
         painter.drawImage(place.topLeft(), fitted);
     }
-    if (FrameHasTextBand(settings)) {
+    // The band covers the picture only when there is a text to show in it.
+    const QString text = FrameHasTextBand(settings) ? FrameTextLine(picture, settings) : QString();
+    if (!text.isEmpty()) {
         const QRect band = TextBandRect(settings, screenSize);
         painter.fillRect(band, background);
         painter.setFont(BandFont(screenSize.height()));
         painter.setPen(ColorOfTColor(settings.TextColor));
-        painter.drawText(band, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, FrameTextLine(picture, settings));
+        painter.drawText(band, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, text);
     }
     return frame;
 }

@@ -28,7 +28,8 @@ bool FrameHasTextBand(const TPlayerSettings& settings);
 int FrameFontPixelSize(int screenHeight);
 
 // A full frame of screenSize (Format_RGB32): BKGColor, the fitted picture centred (a null
-// picture leaves the background), and, when the settings show a text, the band: a stripe of
+// picture leaves the background), and, when the picture has a line to show (FrameTextLine is
+// not empty), the band: a stripe of
 // the font's height in BKGColor whose bottom lies TextOffset pixels above the screen's bottom
 // edge, with the line centred in it in TextColor.
 QImage ComposeFrame(const QImage& fitted, const TShowPicture& picture, const TPlayerSettings& settings,

@@ -4,6 +4,7 @@
 #include "platform/system/ShellFolders.h"
 #include "player/Player.h"
 #include "player/PlayerOptions.h"
+#include "shell/core/MediaBackend.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -15,9 +16,7 @@ int main(int argc, char** argv)
 {
     QElapsedTimer sinceStart;
     sinceStart.start();
-    // MP3 plays through Qt Multimedia's ffmpeg backend without further plugins.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+    UseFfmpegMediaBackend();
     QGuiApplication app(argc, argv);
     InitWindowsInfo();
 

@@ -26,17 +26,24 @@ QMediaPlayer* Player()
 
 } // namespace
 
-void TMediaPlayer::Send(const QString& operation)
+int TMediaPlayer::Send(const QString& operation)
 {
     TAskRequest request;
     request.Kind = TAskKind::AudioPlayback;
     request.Text = operation;
     request.Data.insert(QStringLiteral("FileName"), FileName);
     try {
-        Interaction().Ask(request);
+        return Interaction().Ask(request).Result;
     } catch (...) {
         // A player error is not the user's concern: the title just does not play.
+        return 0;
     }
+}
+
+QString TMediaPlayer::NoAudioOutputText()
+{
+    return QStringLiteral("No audio output is available (no sound device or sound server is running): the title "
+                          "cannot be played.");
 }
 
 void TMediaPlayer::Open()
@@ -49,10 +56,9 @@ void TMediaPlayer::Open()
     m_open = true;
 }
 
-void TMediaPlayer::Play()
+bool TMediaPlayer::Play()
 {
-    if (m_open)
-        Send(QStringLiteral("Play"));
+    return !m_open || Send(QStringLiteral("Play")) != kNoAudioOutput;
 }
 
 void TMediaPlayer::Pause()
@@ -88,7 +94,7 @@ TAskAnswer TMediaPlayer::Playback(TAskRequest& request)
 {
     QMediaPlayer* player = Player();
     if (!player)
-        return TAskAnswer{};
+        return TAskAnswer{kNoAudioOutput};
     const QString& op = request.Text;
     if (op == QLatin1String("Open")) {
         player->stop();

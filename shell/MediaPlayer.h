@@ -3,7 +3,8 @@
 // operation goes through the interaction service as an AudioPlayback request (Text: "Open",
 // "Play", "Pause", "Stop" or "Close"; Data "FileName"), so that tests record the calls instead
 // of playing. Errors are swallowed: a title that cannot be played plays nothing and says
-// nothing, and so does a machine without an audio device.
+// nothing. A machine without an audio output (no sound device or sound server) plays nothing
+// either; Play tells its caller so.
 //
 // As with the device it stands for, Play, Pause and Stop do nothing until a title is open,
 // and Close does nothing while none is.
@@ -15,8 +16,14 @@ class TMediaPlayer {
 public:
     QString FileName;
 
+    // The answer of the playback service when there is no audio output.
+    static constexpr int kNoAudioOutput = -1;
+    // The text the window shows then.
+    static QString NoAudioOutputText();
+
     void Open();
-    void Play();
+    // False when there is no audio output to play to.
+    bool Play();
     void Pause();
     void Stop();
     void Close();
@@ -28,6 +35,6 @@ public:
     static TAskAnswer Playback(TAskRequest& request);
 
 private:
-    void Send(const QString& operation);
+    int Send(const QString& operation);
     bool m_open = false;
 };

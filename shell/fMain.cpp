@@ -114,8 +114,7 @@ void TMainForm::BindEvents()
     BindAudioEvents();
     // ---- the preview (fMain_preview.cpp) ----
     m_ui->FileListBox->OnClick = [this](QObject*) { Guard([&] { FileListBoxClick(); }); };
-    // A double click in the source list adds the selected pictures, as ">" does.
-    m_ui->FileListBox->OnDblClick = [this](QObject*) { Guard([&] { SpeedButton1Click(); }); };
+    m_ui->FileListBox->OnDblClick = [this](QObject*) { Guard([&] { FileListBoxDblClick(); }); };
     Bind(Timer1, &QTimer::timeout, &TMainForm::Timer1Timer);
     Bind(Timer2, &QTimer::timeout, &TMainForm::Timer2Timer);
     // ---- end of the preview ----

@@ -121,6 +121,9 @@ public:
     // True once LoadSettings has run: the close saves the settings only then, so that a
     // start that stopped early never writes the controls' defaults over the user's file.
     bool SettingsLoaded() const { return m_settingsLoaded; }
+    // True when the start stopped early (an unknown or absent drive, no Effects.ini): the window
+    // then offers the archive tab without a slideshow to make, and the general settings.
+    bool StartStopped() const { return m_startStopped; }
     // Line effectNumber - 1 of EffectList onto the effect preview LEADImage1, one property
     // after the other (a bad word stops there with EConvertError; a number beyond the list
     // raises the list's index error).
@@ -208,6 +211,8 @@ public:
     void SpeedButton2Click();
     void SpeedButton3Click();
     void SpeedButton4Click();
+    // A double click in the source list adds the selected pictures, as ">" does.
+    void FileListBoxDblClick();
     // The full path of a FileListBox item's picture.
     QString SourcePicturePath(const QString& item) const;
     // A user's edit of TextEdit: the current slideshow item takes the text. Pictures.ini of
@@ -295,6 +300,9 @@ public:
     void DisablePictureTools();
     QString PreviewFile;
     QString LastPreviewItem;
+    // The slideshow picture name left the slideshow: the preview neither shows it nor loads
+    // it any more.
+    void ForgetPreviewOf(const QString& name);
     // The keyboard's modifiers (tests replace it).
     std::function<Qt::KeyboardModifiers()> KeyboardModifiers;
     // ---- end of the preview -----------------------------------------------------------------
@@ -341,6 +349,10 @@ public:
     // The slideshow settings tab is being left, by any path (a tab click, "Abbrechen", making
     // a show): renumbers the titles once when they were listed there since the last time.
     void LeaveAudioTab();
+    // The titles of a slideshow folder that the player would not play (put there by the
+    // first start, by hand, or added to a list that was never renumbered) get their numbers
+    // in the order of their names; run before a slideshow is shown, exported or installed.
+    void NumberUnlistedAudioTitles(const QString& folder);
     // Checks for the ripping tool, writes Ripper.ini, runs the ripper and lists the titles.
     void StartCDRipper();
     // Runs program from folder (a name in folder, else on PATH) with parameters and waits for
@@ -450,6 +462,11 @@ protected:
 private:
     void SetCaptions();
     void LoadBanner();
+    // The steps of FormCreate that can stop the start: the effect list, the settings, the
+    // archive's folders and files, the list of slideshows.
+    void StartArchive();
+    // Leaves a window whose start stopped early safe to use.
+    void StartStoppedEarly();
     void SetArchiveFolders();
     void MakeWorkFolders();
     void CopySamplesOnFirstStart();
@@ -483,6 +500,7 @@ private:
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     bool m_settingsLoaded = false;
+    bool m_startStopped = false;
     bool m_tipOffered = false;  // the tip of the day was offered in this run
     QString m_startDrive;       // ArchiveDrive before the first unapplied drive change
 };

@@ -105,6 +105,8 @@ void TMainForm::OpenDiashowFolder(const QString& folder)
 
     if (known) {
         TBusyCursor busy;
+        // Hidden copies that a save killed half way left in the folder.
+        DeleteLeftoverCopies(path);
         const QList<TPictureLine> lines = ReadPicturesIni(path);
         ProgressLastIndex = lines.size() - 1;
         m_ui->PicProgressBar->show();
@@ -174,6 +176,7 @@ void TMainForm::DeletePictureFromDiashow(int index)
     // Only a file inside the slideshow's folder.
     if (IsPlainFileName(name) && !DiashowPath().isEmpty())
         DeleteFile(DiashowPath() + name);
+    ForgetPreviewOf(name);
     DiashowListBox->Items().Delete(index);
     SavePicturesIni();
     UpdateDiashowLabel();

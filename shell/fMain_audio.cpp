@@ -11,6 +11,7 @@
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/ListBox.h"
 #include "platform/vcl/SysUtils.h"
+#include "shell/core/Archive.h"
 #include "shell/core/Helpers.h"
 #include "shell/core/Language.h"
 #include "shell/fMain_internal.h"
@@ -41,22 +42,6 @@ void AnalyseAudio(const QString& file)
 {
     CheckAudioForm->AudioFile = file;
     CheckAudioForm->ReadAudioInfo();
-}
-
-// The files of folder matching mask (plain, read-only, hidden and archive files; no system
-// files), full paths.
-QStringList AudioFilesOf(const QString& folder, const QString& mask)
-{
-    QStringList files;
-    TSearchRec rec;
-    if (FindFirst(folder + mask, faReadOnly | faHidden | faArchive, rec) == 0) {
-        do {
-            if (!(rec.Attr & (faDirectory | faSysFile | faVolumeID)))
-                files << folder + rec.Name;
-        } while (FindNext(rec) == 0);
-        FindClose(rec);
-    }
-    return files;
 }
 
 } // namespace
@@ -110,10 +95,7 @@ void TMainForm::ListAudioTitles()
     const QString folder = DiashowPath();
     if (folder.isEmpty())
         return;
-    QStringList files = AudioFilesOf(folder, QStringLiteral("*.mp3")) + AudioFilesOf(folder, QStringLiteral("*.wav"));
-    std::stable_sort(files.begin(), files.end(),
-                     [](const QString& a, const QString& b) { return CompareText(a, b) < 0; });
-    for (const QString& file : files) {
+    for (const QString& file : SlideshowAudioFiles(folder)) {
         bool fits = false;
         try {
             AnalyseAudio(file);
@@ -160,6 +142,8 @@ void TMainForm::OpenAudioBitBtnClick()
     } else {
         m_ui->AudioListBox->Items().Add(target);
     }
+    // However the settings tab was reached, the title gets its number when it is left.
+    AudioTabVisited = true;
     if (QFileInfo(source).canonicalFilePath() != QFileInfo(target).canonicalFilePath() && !CopyFile(source, target, false))
         throw EInOutError(QStringLiteral("Cannot copy \"%1\" to \"%2\"").arg(source, target));
 }
@@ -208,23 +192,19 @@ void TMainForm::RenumberAudioFiles()
 {
     TBusyCursor busy;
     MediaPlayer1.Close();
-    const QStringList files = m_ui->AudioListBox->Items().ToStringList();
     // Each file stays in its own folder (the slideshow's): a list left over from another
     // slideshow never moves files between slideshows.
-    const auto parked = [](const QString& file) {
-        return ExtractFilePath(file) + QStringLiteral("_F_") + ExtractFileName(file);
-    };
-    for (const QString& file : files)
-        RenameFile(file, parked(file));
-    for (int i = 0; i < files.size(); ++i) {
-        const QString& file = files[i];
-        const QStringList words = ExtractFileName(file).split(QLatin1Char('.'));
-        const QString target = ExtractFilePath(file) + QStringLiteral("Audio") +
-                               QStringLiteral("%1").arg(i + 1, 3, 10, QLatin1Char('0')) + QLatin1Char('.') +
-                               words.last();
-        RenameFile(parked(file), target);
-    }
+    NumberAudioFiles(m_ui->AudioListBox->Items().ToStringList());
     ListAudioTitles();
+}
+
+void TMainForm::NumberUnlistedAudioTitles(const QString& folder)
+{
+    if (!NumberAudioTitles(folder))
+        return;
+    // The list showed these titles under their old names.
+    if (folder == DiashowPath() && m_ui->AudioListBox->Items().Count() > 0)
+        ListAudioTitles();
 }
 
 void TMainForm::LeaveAudioTab()
@@ -280,7 +260,8 @@ void TMainForm::PlayBitBtnClick()
         return;
     }
     MediaPlayer1.Open();
-    MediaPlayer1.Play();
+    if (!MediaPlayer1.Play())
+        MessageDlg(TMediaPlayer::NoAudioOutputText(), mtWarning, {mbOK});
 }
 
 void TMainForm::PauseBitBtnClick()

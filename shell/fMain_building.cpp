@@ -83,6 +83,11 @@ void TMainForm::SpeedButton1Click()
     AddSourcePictures(true);
 }
 
+void TMainForm::FileListBoxDblClick()
+{
+    SpeedButton1Click();
+}
+
 void TMainForm::SpeedButton2Click()
 {
     AddSourcePictures(false);

@@ -114,7 +114,12 @@ void TMainForm::RecreateExportFolder()
 void TMainForm::ExportToCDFolder(int mode)
 {
     TCopyProgress progress(*m_ui);
-    ExportSlideshows(ArchiveRoot, ExportFolder, CheckedFolders(), mode, progress.Step());
+    const QStringList folders = CheckedFolders();
+    if (mode == 0) {
+        for (const QString& folder : folders)
+            NumberUnlistedAudioTitles(ArchiveRoot + AddBackslash(folder));
+    }
+    ExportSlideshows(ArchiveRoot, ExportFolder, folders, mode, progress.Step());
 }
 
 void TMainForm::InstallScreensaver()
@@ -130,6 +135,8 @@ void TMainForm::InstallScreensaver()
     install.PlayerName = PlayerProgramName(LanguageName);
     install.ScreensaverName = ScreensaverProgramName(LanguageName);
     install.Folders = CheckedFolders();
+    for (const QString& folder : install.Folders)
+        NumberUnlistedAudioTitles(ArchiveRoot + AddBackslash(folder));
     QString installed;
     {
         TCopyProgress progress(*m_ui);

@@ -52,7 +52,9 @@ void TMainForm::Allgemein1Click()
 void TMainForm::Uebernehmen2BitBtnClick()
 {
     SaveSettings();
-    SaveDiashow(false);
+    // Without an open slideshow (a start that stopped early) there is nothing to save.
+    if (!DiashowFolder.isEmpty())
+        SaveDiashow(false);
     if (DriveChanged) {
         DriveChanged = false;
         if (MessageDlg(GetLangText(10021), mtConfirmation, {mbYes, mbNo}) == mrYes) {
@@ -69,7 +71,15 @@ void TMainForm::Uebernehmen2BitBtnClick()
     }
     QTabWidget& pages = *m_ui->PageControl1;
     pages.setTabVisible(pages.indexOf(m_ui->TabSheet2), false);
-    pages.setCurrentIndex(1);
+    // The picture tab; while it is hidden (no slideshow open, or a show being made) the
+    // first tab that shows.
+    int page = pages.indexOf(m_ui->TabSheet1);
+    if (!pages.isTabVisible(page)) {
+        page = 0;
+        while (page + 1 < pages.count() && !pages.isTabVisible(page))
+            ++page;
+    }
+    pages.setCurrentIndex(page);
 }
 
 void TMainForm::DriveComboBox1Click()

@@ -83,6 +83,7 @@ void TMainForm::SaveDiashow(bool start)
         return;
     }
     TBusyCursor busy;
+    NumberUnlistedAudioTitles(DiashowPath());
     SavePicturesIni();
     WriteDiashowIni(DiashowPath(), TDiashowIni{DiashowTitle, DiashowTime});
     WritePlayerSettings(ArchiveRoot + QStringLiteral("Settings.ini"), PlayerSettingsFromControls());

@@ -120,6 +120,20 @@ void TMainForm::ShowPicturePreview(const QString& item, bool slideshow, bool for
     ShowPictureInfo(file);
 }
 
+void TMainForm::ForgetPreviewOf(const QString& name)
+{
+    // A preview still waiting for this picture never comes.
+    if (PreviewFile == name)
+        Timer1->stop();
+    if (LastPreviewItem == name)
+        LastPreviewItem.clear();
+    TLEADImage& view = *m_ui->ViewLEADImage;
+    if (DiashowPath().isEmpty() || view.LoadedFileName() != DiashowPath() + name)
+        return;
+    view.ClearImage();
+    view.hide();
+}
+
 namespace {
 
 // TextLabel in color, the turn buttons on or off; the editor button on only while a slideshow

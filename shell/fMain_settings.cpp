@@ -71,6 +71,12 @@ void TMainForm::LoadSettings()
 
 void TMainForm::SaveSettings()
 {
+    if (!m_settingsLoaded) {
+        // The start stopped before the settings were read: the controls hold no settings of
+        // the user's, only the drive chosen since is written.
+        SaveArchiveDrive(ProgramFolder + QStringLiteral("Generator.ini"), ArchiveDrive);
+        return;
+    }
     TProgramSettings s;
     s.DiashowTime = DiashowTime;
     s.EndlessPlay = m_ui->EndlessPlayCheckBox->isChecked();

@@ -145,15 +145,22 @@ void TMainForm::FormCreate()
 {
     QTabWidget& pages = *m_ui->PageControl1;
     CreateDiashowListBox();
-    // The settings tabs show only when they are asked for.
-    pages.setTabVisible(pages.indexOf(m_ui->TabSheet3), false);
-    pages.setTabVisible(pages.indexOf(m_ui->TabSheet2), false);
+    // Until a slideshow is opened only the archive tab shows; the settings tabs show when they
+    // are asked for. Everything a handler may use is made before the first step that can stop
+    // the start, so that a window whose start stopped early has nothing half made.
+    for (QWidget* sheet : {m_ui->TabSheet3, m_ui->TabSheet2, m_ui->TabSheet1, m_ui->TabSheet4})
+        pages.setTabVisible(pages.indexOf(sheet), false);
+    m_ui->PicProgressBar->hide();
+    WorkList1 = std::make_unique<TStringList>();
+    WorkList2 = std::make_unique<TStringList>();
     SetCaptions();
     VideoFrameRate = 25;
     TransitionFrames = 12;
     pages.setCurrentIndex(0);
     SetHintTimes(*this, 10000);
     SetDiashowMenusEnabled(false);
+    setWindowTitle(ProductInfo.ProductName + QStringLiteral(" ") + ProductInfo.EditionText);
+    MyDocumentsFolder = AddBackslash(WindowsInfo.Personal);
 
     ProgramFolder = AddBackslash(::ProgramFolder());
     TempPicFolder = ProgramFolder + QStringLiteral("temppic/");
@@ -161,36 +168,55 @@ void TMainForm::FormCreate()
     // The banner is decoration: a missing picture is reported and the start goes on.
     Guard([this] { LoadBanner(); });
 
+    try {
+        StartArchive();
+    } catch (...) {
+        // The error is shown by the form loader; the window stays usable meanwhile.
+        StartStoppedEarly();
+        throw;
+    }
+    ApplyStartGeometry();
+}
+
+void TMainForm::StartArchive()
+{
     EffectList = std::make_unique<TStringList>();
     LoadEffectList(*EffectList, ProgramFolder + QStringLiteral("Effects.ini"));
     m_ui->SpinEdit1->setMaximum(EffectList->Count());
 
     LoadSettings();
     SetArchiveFolders();
-    m_ui->PicProgressBar->hide();
     MakeWorkFolders();
     CopySamplesOnFirstStart();
     CopyTemplatesAndKit();
     WriteDesktopLink();
     WritePlayerTexts();
 
-    setWindowTitle(ProductInfo.ProductName + QStringLiteral(" ") + ProductInfo.EditionText);
     SetPanelColor(*m_ui->BKGColorPanel, BKGColor);
     SetPanelColor(*m_ui->TextColorPanel, TextColor);
-
-    MyDocumentsFolder = AddBackslash(WindowsInfo.Personal);
     DiashowListBox->setItemHeight(70);
-    WorkList1 = std::make_unique<TStringList>();
-    WorkList2 = std::make_unique<TStringList>();
 
     ListDiashows();
     if (m_ui->OpenListBox->Count() > 0)
         m_ui->OpenListBox->setItemIndex(0);
+}
 
+void TMainForm::StartStoppedEarly()
+{
+    m_startStopped = true;
+    // There is no archive to make a slideshow in (nor one to list, open or delete).
+    m_ui->NewBitBtn->setEnabled(false);
+    m_ui->NewDiashow1->setEnabled(false);
+    // The general settings stay reachable, so that another drive can be chosen from here; a
+    // start that stopped before the settings were read shows the drive they name.
+    m_ui->EinstellungenDiashow1->menuAction()->setEnabled(true);
+    if (!m_settingsLoaded) {
+        ArchiveDrive = ::LoadSettings(ProgramFolder + QStringLiteral("Generator.ini")).ArchiveDrive;
+        FillDriveComboBox();
+        SelectDrive(ArchiveDrive);
+    }
+    m_ui->PicProgressBar->hide();
     ApplyStartGeometry();
-    // Until a slideshow is opened only the archive tab shows.
-    pages.setTabVisible(pages.indexOf(m_ui->TabSheet1), false);
-    pages.setTabVisible(pages.indexOf(m_ui->TabSheet4), false);
 }
 
 void TMainForm::SetArchiveFolders()

@@ -85,8 +85,10 @@ void TMainForm::PageControl1Change(int index)
     }
     if (index == 3)
         AudioTabEntered();
-    else
+    else if (m_ui->PageControl1->currentWidget() != m_ui->TabSheet3)
         AudioTabLeft();
+    // Else the make wizard led on to the slideshow settings tab: its titles were listed there
+    // and are renumbered when it is left.
 }
 
 void TMainForm::AbbrechenBitBtnClick()

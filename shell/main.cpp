@@ -1,6 +1,7 @@
 // Korvanta: the program's entry.
 #include "shell/Start.h"
 #include "shell/Windows.h"
+#include "shell/core/MediaBackend.h"
 #include "shell/fMain.h"
 
 #include <QApplication>
@@ -9,8 +10,8 @@
 
 int main(int argc, char** argv)
 {
-    // Qt Multimedia plays MP3 through its ffmpeg backend; Qt WebEngine cannot sandbox root.
-    setenv("QT_MEDIA_BACKEND", "ffmpeg", 0);
+    UseFfmpegMediaBackend();
+    // Qt WebEngine cannot sandbox root.
     if (geteuid() == 0)
         setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
 

@@ -6,7 +6,15 @@
 #include "platform/vcl/SysUtils.h"
 #include "shell/core/Helpers.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -192,4 +200,83 @@ void DeleteStaleThumbnails(const QString& folder)
     FindClose(rec);
     for (const QString& name : stale)
         DeleteFile(path + name);
+}
+
+namespace {
+
+// Another running program may still be writing the copy name: a copy named after a process
+// (".kvcopy<pid>-<n>") that is alive and not this one, or a copy named after none.
+bool MayBeBeingWritten(const QString& name)
+{
+    const QString rest = name.mid(QStringLiteral(".kvcopy").size());
+    if (rest.startsWith(QLatin1Char('-')))
+        return true;
+    bool ok = false;
+    const qint64 pid = rest.section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+    return ok && pid > 0 && pid != qint64(::getpid()) && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+} // namespace
+
+void DeleteLeftoverCopies(const QString& folder)
+{
+    if (folder.isEmpty())
+        return;
+    const QDir dir(folder);
+    // A copy being written changes all the time; one left alone for a minute is left over.
+    const QDateTime recent = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo& info : dir.entryInfoList({QStringLiteral(".kvcopy*")}, QDir::Files | QDir::Hidden | QDir::System)) {
+        if (info.metadataChangeTime().toUTC() > recent && MayBeBeingWritten(info.fileName()))
+            continue;
+        QFile::remove(info.filePath());
+    }
+}
+
+QStringList SlideshowAudioFiles(const QString& folder)
+{
+    if (folder.isEmpty())
+        return {};
+    const QString path = FolderPath(folder);
+    QStringList files;
+    for (const char* mask : {"*.mp3", "*.wav"}) {
+        TSearchRec rec;
+        if (FindFirst(path + QLatin1String(mask), faReadOnly | faHidden | faArchive, rec) == 0) {
+            do {
+                if (!(rec.Attr & (faDirectory | faSysFile | faVolumeID)))
+                    files << path + rec.Name;
+            } while (FindNext(rec) == 0);
+        }
+        FindClose(rec);
+    }
+    std::stable_sort(files.begin(), files.end(), [](const QString& a, const QString& b) { return CompareText(a, b) < 0; });
+    return files;
+}
+
+QString NumberedAudioName(int position, const QString& file)
+{
+    return QStringLiteral("Audio") + QStringLiteral("%1").arg(position + 1, 3, 10, QLatin1Char('0')) +
+           QLatin1Char('.') + ExtractFileName(file).section(QLatin1Char('.'), -1);
+}
+
+void NumberAudioFiles(const QStringList& files)
+{
+    const auto parked = [](const QString& file) {
+        return ExtractFilePath(file) + QStringLiteral("_F_") + ExtractFileName(file);
+    };
+    for (const QString& file : files)
+        RenameFile(file, parked(file));
+    for (int i = 0; i < files.size(); ++i)
+        RenameFile(parked(files[i]), ExtractFilePath(files[i]) + NumberedAudioName(i, files[i]));
+}
+
+bool NumberAudioTitles(const QString& folder)
+{
+    const QStringList files = SlideshowAudioFiles(folder);
+    for (int i = 0; i < files.size(); ++i) {
+        if (ExtractFileName(files[i]) != NumberedAudioName(i, files[i])) {
+            NumberAudioFiles(files);
+            return true;
+        }
+    }
+    return false;
 }

@@ -83,3 +83,25 @@ void WritePicturesIni(const QString& folder, const QList<TPictureLine>& lines);
 // not there; numbered copies of thumbnails ("_THUMB_3IMG.jpg") therefore go too. Other files
 // stay. Files that cannot be deleted stay silently.
 void DeleteStaleThumbnails(const QString& folder);
+
+// Deletes the hidden copies (".kvcopy" + ...) that a copy into folder left behind when the
+// program was killed between writing and renaming them. A copy that another running program
+// may still be writing (changed within the last minute, named after a live process other than
+// this one or after none) stays.
+void DeleteLeftoverCopies(const QString& folder);
+
+// ---- Audio titles ---------------------------------------------------------------------------
+
+// The audio titles of a slideshow folder in the order its settings list shows them: its
+// "*.mp3" and "*.wav" files (plain, read-only and hidden files) sorted by full path ignoring
+// case; full paths.
+QStringList SlideshowAudioFiles(const QString& folder);
+// The name of the title at position (from 0) of the play order: "Audio", position + 1 in
+// three digits, "." and the extension of file ("Audio002.wav").
+QString NumberedAudioName(int position, const QString& file);
+// Renames files (full paths, in play order) to their numbered names, each in its own folder,
+// over "_F_" + its name, so that titles can swap numbers. Failed renames are not reported.
+void NumberAudioFiles(const QStringList& files);
+// Gives the titles of folder their numbers in the order of SlideshowAudioFiles unless each
+// has its number already (the player plays only numbered titles); true when it renamed.
+bool NumberAudioTitles(const QString& folder);

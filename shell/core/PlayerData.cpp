@@ -30,13 +30,6 @@ bool ReadFlag(const TIniFile& ini, const QString& key, bool def)
     return def;
 }
 
-bool IsSlideshowFolderName(const QString& name)
-{
-    static const QRegularExpression pattern(QStringLiteral("^Archive_[0-9]+$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    return pattern.match(name).hasMatch();
-}
-
 } // namespace
 
 void WritePlayerSettings(const QString& fileName, const TPlayerSettings& s)
@@ -99,10 +92,8 @@ QStringList AudioTitles(const QString& folder)
 QStringList PlayerSlideshows(const QString& folder)
 {
     QStringList names;
-    for (const TArchiveEntry& entry : ArchiveEntries(AddBackslash(folder))) {
-        if (IsSlideshowFolderName(entry.Folder))
-            names.append(entry.Folder);
-    }
+    for (const TArchiveEntry& entry : ArchiveEntries(AddBackslash(folder)))
+        names.append(entry.Folder);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return CompareFileNames(a, b) < 0; });
     return names;
 }

@@ -44,8 +44,8 @@ double DiashowSeconds(const QString& typed);
 QStringList AudioTitles(const QString& folder);
 
 // The slideshow folders of a player folder (with a trailing "/"), folder names in name order:
-// "Archive_" followed by digits, holding a Diashow.ini, as the archive lists them (never the
-// template "del" or anything named with "DEL", ".", or a blank).
+// exactly the folders the archive lists (ArchiveEntries: holding a Diashow.ini, never the
+// template "del" or anything named with "DEL", ".", or a blank), whatever their names.
 QStringList PlayerSlideshows(const QString& folder);
 
 // The slideshow that "TEST" plays: the one of PlayerSlideshows whose Diashow.ini or

@@ -92,6 +92,11 @@ void SaveSettings(const QString& fileName, const TProgramSettings& s)
     ini.EndUpdate();
 }
 
+void SaveArchiveDrive(const QString& fileName, const QString& drive)
+{
+    TIniFile(fileName).WriteString(kSection, QStringLiteral("Drive"), drive);
+}
+
 void LoadEffectList(TStringList& list, const QString& fileName)
 {
     list.LoadFromFile(fileName);

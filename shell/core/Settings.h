@@ -39,6 +39,8 @@ TProgramSettings LoadSettings(const QString& fileName);
 // TRUE only together with full screen; EffectMode None writes nothing for "EffectMode". A write
 // that fails raises Exception naming the file.
 void SaveSettings(const QString& fileName, const TProgramSettings& settings);
+// Writes "Drive" alone; the other keys stay as they are.
+void SaveArchiveDrive(const QString& fileName, const QString& drive);
 
 // ---- Effect list --------------------------------------------------------------------------
 

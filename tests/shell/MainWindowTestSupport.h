@@ -18,6 +18,7 @@
 #include "controls/HTMListBox.h"
 
 #include <QDir>
+#include <QTabWidget>
 #include <functional>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -63,6 +64,17 @@ inline void CloseAndEnd()
     if (MainForm)
         MainForm->close();
     EndProgram();
+}
+
+// The object names of the main window's tabs that show, in order.
+inline QStringList VisibleTabs()
+{
+    QStringList tabs;
+    const QTabWidget& pages = *MainForm->ui()->PageControl1;
+    for (int i = 0; i < pages.count(); ++i)
+        if (pages.isTabVisible(i))
+            tabs.append(pages.widget(i)->objectName());
+    return tabs;
 }
 
 inline QStringList Lines(const TCustomListBox& list)

@@ -20,6 +20,7 @@ using kvtest::FilesIn;
 using kvtest::ProgramFixture;
 using kvtest::ReadFile;
 using kvtest::Start;
+using kvtest::VisibleTabs;
 using kvtest::WriteFile;
 
 const QString kTune = "Bumble Bee - Tessmark.mp3";
@@ -44,16 +45,6 @@ const LanguageCase kLanguages[] = {
 };
 
 class StartByLanguage : public ::testing::TestWithParam<LanguageCase> {};
-
-QStringList VisibleTabs()
-{
-    QStringList tabs;
-    const QTabWidget& pages = *MainForm->ui()->PageControl1;
-    for (int i = 0; i < pages.count(); ++i)
-        if (pages.isTabVisible(i))
-            tabs.append(pages.widget(i)->objectName());
-    return tabs;
-}
 
 } // namespace
 

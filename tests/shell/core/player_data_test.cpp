@@ -115,11 +115,12 @@ TEST(PlayerData, SlideshowsTestShowAndPlayList)
     Show(root, "Archive_0004.old");
     Show(root, "Sonstiges");
     QDir().mkpath(root + "Archive_0005");  // no Diashow.ini
-    EXPECT_EQ(PlayerSlideshows(root), QStringList({"Archive_0002", "Archive_0003", "Archive_0010"}));
+    // Every folder the archive lists, whatever its name.
+    EXPECT_EQ(PlayerSlideshows(root), QStringList({"Archive_0002", "Archive_0003", "Archive_0010", "Sonstiges"}));
 
     // TEST: the slideshow whose Diashow.ini or Pictures.ini was written last.
     const QDateTime base = QDateTime::currentDateTime().addSecs(-100);
-    for (const char* name : {"Archive_0010", "Archive_0002", "Archive_0003"}) {
+    for (const char* name : {"Archive_0010", "Archive_0002", "Archive_0003", "Sonstiges"}) {
         SetTime(root + name + "/Diashow.ini", base);
         SetTime(root + name + "/Pictures.ini", base);
     }
@@ -131,7 +132,7 @@ TEST(PlayerData, SlideshowsTestShowAndPlayList)
     EXPECT_EQ(LastWrittenSlideshow(root), "Archive_0002") << "the template is never played";
 
     // No play list: every slideshow in name order.
-    EXPECT_EQ(PlayerPlayList(root), QStringList({"Archive_0002", "Archive_0003", "Archive_0010"}));
+    EXPECT_EQ(PlayerPlayList(root), QStringList({"Archive_0002", "Archive_0003", "Archive_0010", "Sonstiges"}));
     Write(root + "intro.ply", "[INTRO]\r\nDiashow=Archive_0010\r\n");
     Write(root + "play.ply", "[PLAYLIST]\r\nDiashow2=Archive_0002\r\nDiashow10=del\r\nDiashow1=Archive_0003\r\n"
                              "Diashow3=Archive_0099\r\n");
