@@ -101,6 +101,7 @@ THTMLRenderRequest THTMLListBase::ItemRequest(TCanvas& canvas, int index, const 
     req.Canvas = &canvas;
     req.Text = Items()[index];
     req.Rect = textRect;
+    req.Metrics = &m_textMetrics;
     req.Images = m_images.get();
     req.ShadowOffset = m_shadowOffset;
     req.WordWrap = !m_ellipsis;
@@ -253,6 +254,7 @@ void THTMLListBase::LeaveAnchor()
 
 void THTMLListBase::MouseMove(TShiftState shift, int x, int y)
 {
+    m_mousePos = QPoint(x, y);
     TCustomListBox::MouseMove(shift, x, y);
     if (m_itemHint) {
         const int index = ItemAtPos(TPoint(x, y), true);
@@ -284,6 +286,7 @@ void THTMLListBase::MouseMove(TShiftState shift, int x, int y)
 
 void THTMLListBase::MouseLeave()
 {
+    m_mousePos = QPoint(-1, -1);
     LeaveAnchor();
     m_lastHintItem = -1;
 }

@@ -13,6 +13,7 @@
 #include "controls/Gradient.h"
 #include "controls/HTMLRender.h"
 #include "controls/ImageList.h"
+#include "controls/ListTextMetrics.h"
 #include "controls/PictureContainer.h"
 #include "platform/vcl/ListBox.h"
 
@@ -125,6 +126,8 @@ protected:
     bool ShowHintAt(const QPoint& p, const QPoint& globalPos) override;
 
     QCursor m_savedCursor;
+    // Where the mouse was last seen over the items (client coordinates), (-1, -1) once it left.
+    QPoint m_mousePos{-1, -1};
 
 private:
     void OpenAnchor(int index, const QString& anchor);
@@ -148,6 +151,7 @@ private:
     // How many items use each picture address.
     QHash<QString, int> m_sourceUse;
     bool m_dropPending = false;
+    mutable TListTextMetrics m_textMetrics;
     mutable QImage m_measureImage;
     mutable TCanvas m_measureCanvas;
     // Hover state.

@@ -134,12 +134,9 @@ TRect THTMListBox::TextRectOf(int, const TRect& itemRect) const
                  itemRect.Bottom);
 }
 
-int THTMListBox::CompareItems(const QString& a, const QString& b) const
-{
-    if (m_sortWithHTML)
-        return QString::localeAwareCompare(a, b);
-    return QString::localeAwareCompare(HTMLToPlainText(a), HTMLToPlainText(b));
-}
+QString THTMListBox::SortKey(const QString& text) const { return m_sortWithHTML ? text : HTMLToPlainText(text); }
+
+int THTMListBox::CompareItems(const QString& a, const QString& b) const { return QString::localeAwareCompare(a, b); }
 
 // ---- drawing --------------------------------------------------------------------------------
 
@@ -150,9 +147,8 @@ void THTMListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state)
     const bool selected = (state & odSelected) && ShowSelection();
     const TColor anchorColor = PaintItemBackground(c, rect, selected);
     THTMLRenderRequest req = ItemRequest(c, index, TextRectOf(index, rect));
-    const QPoint mouse = viewport()->mapFromGlobal(QCursor::pos());
-    req.X = mouse.x();
-    req.Y = mouse.y();
+    req.X = m_mousePos.x();
+    req.Y = m_mousePos.y();
     req.Selected = selected;
     req.AnchorColor = anchorColor;
     req.BlinkOn = m_blinkOn;

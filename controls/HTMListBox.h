@@ -73,6 +73,7 @@ protected:
     void PicturesChanged() override;
     int MeasureItem(int index) override;
     void DrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
+    QString SortKey(const QString& text) const override;
     int CompareItems(const QString& a, const QString& b) const override;
     bool AddKeepsOrder() const override { return false; }
     void ItemsLaidOut() override;

@@ -143,19 +143,29 @@ void THTMLPicture::Assign(const THTMLPicture* source)
     LoadFromData(source->m_data);
 }
 
+void THTMLPicture::SetURL(const QString& url)
+{
+    if (url == m_url)
+        return;
+    const QString old = m_url;
+    m_url = url;
+    if (m_owner)
+        m_owner->AddressChanged(this, old);
+}
+
 void THTMLPicture::LoadFromURL(const QString& url)
 {
     const QString upper = url.toUpper();
     if (upper.startsWith(QLatin1String("RES://"))) {
-        m_url = url;
+        SetURL(url);
         QFile resource(QStringLiteral(":/") + url.mid(6));
         if (resource.open(QIODevice::ReadOnly))
             LoadFromStream(resource);
     } else if (upper.startsWith(QLatin1String("FILE://"))) {
-        m_url = url;
+        SetURL(url);
         LoadFromFile(url.mid(7));
     } else if (!Asynchronous) {
-        m_url = url;
+        SetURL(url);
     } else if (!m_downloading) {
         m_downloadUrl = url;
         m_downloading = true;
@@ -218,18 +228,41 @@ bool THTMLPicture::Step()
     return changed;
 }
 
+THTMLPictureCache::~THTMLPictureCache() { Clear(); }
+
 THTMLPicture* THTMLPictureCache::AddPicture()
 {
     m_pictures.push_back(std::make_unique<THTMLPicture>());
+    m_pictures.back()->m_owner = this;
     return m_pictures.back().get();
 }
 
-THTMLPicture* THTMLPictureCache::FindPicture(const QString& url) const
+THTMLPicture* THTMLPictureCache::FindPicture(const QString& url) const { return m_index.value(url, nullptr); }
+
+void THTMLPictureCache::AddressChanged(THTMLPicture* picture, const QString& old)
 {
+    // A new picture takes its first address: it is the last one, so an earlier picture of
+    // that address stays first. Any other change orders the index anew.
+    if (old.isEmpty() && picture == m_pictures.back().get()) {
+        if (!m_index.contains(picture->URL()))
+            m_index.insert(picture->URL(), picture);
+        return;
+    }
+    Reindex();
+}
+
+void THTMLPictureCache::Reindex()
+{
+    m_index.clear();
     for (const auto& p : m_pictures)
-        if (p->URL() == url)
-            return p.get();
-    return nullptr;
+        if (!m_index.contains(p->URL()))
+            m_index.insert(p->URL(), p.get());
+}
+
+void THTMLPictureCache::Clear()
+{
+    m_index.clear();
+    m_pictures.clear();
 }
 
 bool THTMLPictureCache::Animate()
@@ -244,6 +277,7 @@ int THTMLPictureCache::RemoveUnused(const QSet<QString>& addressesInUse)
 {
     const auto before = m_pictures.size();
     std::erase_if(m_pictures, [&](const auto& p) { return !addressesInUse.contains(p->URL()); });
+    Reindex();
     return int(before - m_pictures.size());
 }
 

@@ -6,6 +6,7 @@
 #include "platform/vcl/Graphics.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QImage>
 #include <QSet>
 #include <QString>
@@ -16,6 +17,7 @@
 
 class QIODevice;
 class THTMLPicture;
+class THTMLPictureCache;
 
 // Would load a picture's address in the background. No caller sets a picture asynchronous,
 // so nothing is ever downloaded: Execute does nothing.
@@ -116,7 +118,10 @@ private:
     bool Decode(QString* error);
     const TGifScan& Scan() const;
     void FireChange();
+    void SetURL(const QString& url);
 
+    friend class THTMLPictureCache;
+    THTMLPictureCache* m_owner = nullptr;  // the cache that indexes the picture by address
     QByteArray m_data;
     bool m_empty = true;
     QImage m_image;
@@ -135,9 +140,15 @@ private:
 };
 
 // The pictures of one list by address. Pictures keep their place in memory until they are
-// removed, so a pointer from FindPicture stays valid while its entry is in the cache.
+// removed, so a pointer from FindPicture stays valid while its entry is in the cache. The
+// addresses are indexed, so a lookup costs the same in a list of ten or ten thousand items.
 class THTMLPictureCache {
 public:
+    THTMLPictureCache() = default;
+    THTMLPictureCache(const THTMLPictureCache&) = delete;
+    THTMLPictureCache& operator=(const THTMLPictureCache&) = delete;
+    ~THTMLPictureCache();
+
     THTMLPicture* AddPicture();
     // The first picture whose address is exactly url (case counts), or null.
     THTMLPicture* FindPicture(const QString& url) const;
@@ -145,13 +156,18 @@ public:
     bool Animate();
     int Count() const { return int(m_pictures.size()); }
     THTMLPicture* Picture(int index) const { return m_pictures.at(size_t(index)).get(); }
-    void Clear() { m_pictures.clear(); }
+    void Clear();
     // Drops the pictures whose address is not in addressesInUse (for example the sources of
     // every item still in a list, see HTMLPictureSources); returns how many were dropped.
     int RemoveUnused(const QSet<QString>& addressesInUse);
 
 private:
+    friend class THTMLPicture;
+    void AddressChanged(THTMLPicture* picture, const QString& old);
+    void Reindex();
+
     std::vector<std::unique_ptr<THTMLPicture>> m_pictures;
+    QHash<QString, THTMLPicture*> m_index;  // the first picture of each address
 };
 
 class TPictureCollection;

@@ -19,6 +19,7 @@
 #include "ui_fMain.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
@@ -294,18 +295,30 @@ void TMainForm::MakeSourceThumbnails(const QString& folder, const QStringList& n
     }
 
     // The items, the counters and the progress follow in the order of the folder, while the
-    // window keeps painting; a thumbnail taken from the cache shows no progress of its own.
+    // window keeps painting (at least every 15 ms, not after every item: a list of thousands of
+    // cached thumbnails fills in about the time the items take). A thumbnail taken from the
+    // cache counts in the progress like one that is made.
+    QElapsedTimer sincePaint;
+    sincePaint.start();
+    int shownPercent = -1;
     for (int i = 0; i < count; ++i) {
-        Application->ProcessMessages();
+        if (sincePaint.elapsed() >= 15 || queued[std::size_t(i)]) {
+            Application->ProcessMessages();
+            sincePaint.restart();
+        }
         ++ProgressIndex;
-        if (queued[std::size_t(i)]) {
-            const int percent = Percent(ProgressIndex, ProgressLastIndex);
+        const int percent = Percent(ProgressIndex, ProgressLastIndex);
+        if (queued[std::size_t(i)] || percent != shownPercent) {
             m_ui->StatusBar1->showMessage(GetLangText(14000) + QLatin1Char(' ') + QString::number(percent) +
                                           QLatin1Char(' ') + GetLangText(14001));
             m_ui->PicProgressBar->setValue(qBound(0, percent, 100));
+            shownPercent = percent;
+        }
+        if (queued[std::size_t(i)]) {
             while (!batch->WaitFor(std::size_t(i), 15))
                 Application->ProcessMessages();
             m_ui->StatusBar1->showMessage(QStringLiteral("Fertig"));
+            shownPercent = -1;
         }
         if (!(*readable)[std::size_t(i)]) {
             if (!SkippedPictures.contains(names[i]))

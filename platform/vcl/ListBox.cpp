@@ -258,13 +258,16 @@ void TCustomListBox::UpdateScrollBars()
     }
 }
 
-void TCustomListBox::LayoutChanged()
+void TCustomListBox::LayoutChanged(int from)
 {
     if (Updating())
         return;
     ItemsLaidOut();
     UpdateScrollBars();
-    viewport()->update();
+    // Items below the view change nothing that shows but the scroll bar.
+    const int top = from > 0 && from < Count() ? ItemRect(from).Top : 0;
+    if (top < viewport()->height())
+        viewport()->update(QRect(0, std::max(top, 0), viewport()->width(), viewport()->height()));
 }
 
 void TCustomListBox::InvalidateItem(int index)

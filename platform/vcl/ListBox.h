@@ -237,7 +237,9 @@ protected:
     // The height of a standard item: a line of the font.
     virtual int StandardItemHeight() const;
     // Sort order of setSorted and of a sorted Add: ignoring case, in the user's locale.
+    // setSorted compares the items' SortKeys, each made once.
     virtual int CompareItems(const QString& a, const QString& b) const;
+    virtual QString SortKey(const QString& text) const { return text; }
     // False keeps Add at the end while Sorted is set.
     virtual bool AddKeepsOrder() const { return m_sorted; }
     // After an item was stored (added, inserted or given a new text).
@@ -333,7 +335,8 @@ private:
     int ItemTop(int index) const;  // from the first item
     int MaxTopIndex() const;
     int VisibleCount() const;
-    void LayoutChanged();
+    // The items from `from` on moved or changed: scroll bars follow, the view repaints from there.
+    void LayoutChanged(int from = 0);
     void UpdateScrollBars();
     void FlushRemeasure();
     void MoveCaretByKey(int key, TShiftState shift);

@@ -11,15 +11,65 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QApplication>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionSlider>
 #include <QTimerEvent>
 
 #include <algorithm>
 #include <numeric>
 using namespace listbox_detail;
+
+namespace {
+
+// The lists' scroll bars: the thumb is the darker block on a light track. The platform style
+// (Fusion) draws the thumb lighter than its track, so on a white list the grey track below a
+// thumb at the top reads as the thumb at the bottom.
+class TListScrollBarStyle : public QProxyStyle {
+public:
+    explicit TListScrollBarStyle(QStyle* base) : QProxyStyle(base) {}
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        if (control != CC_ScrollBar || !bar) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        QStyleOptionSlider track(*bar);
+        track.subControls &= ~SC_ScrollBarSlider;
+        track.palette.setColor(QPalette::Button, bar->palette.color(QPalette::Base));
+        QProxyStyle::drawComplexControl(control, &track, painter, widget);
+        if (!(bar->subControls & SC_ScrollBarSlider))
+            return;
+        QStyleOptionSlider thumb(*bar);
+        thumb.subControls = SC_ScrollBarSlider;
+        thumb.palette.setColor(QPalette::Button, bar->palette.color(QPalette::Button).darker(135));
+        QProxyStyle::drawComplexControl(control, &thumb, painter, widget);
+    }
+};
+
+// One style for the scroll bars of every list, over the application's style, living as long
+// as the application.
+QStyle* ListScrollBarStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        QStyle* base = QStyleFactory::create(QApplication::style()->name());
+        style = new TListScrollBarStyle(base);
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+} // namespace
 
 // ---- TListBoxItems --------------------------------------------------------------------------
 
@@ -175,6 +225,9 @@ TCustomListBox::TCustomListBox(QWidget* parent) : QAbstractScrollArea(parent), m
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(8);
+    verticalScrollBar()->setStyle(ListScrollBarStyle());
+    horizontalScrollBar()->setStyle(ListScrollBarStyle());
+
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
@@ -219,9 +272,13 @@ int TCustomListBox::InsertEntry(int index, const QString& text, void* object)
         ++m_anchor;
     m_pressIndex = -1;
     m_entries[size_t(index)].height = HeightFor(index);
-    m_layoutDirty = true;
+    // An item appended to a laid-out list extends the layout; any other insert redoes it.
+    if (!m_layoutDirty && index + 1 == Count() && m_tops.size() == size_t(index) + 1)
+        m_tops.push_back(m_tops.back() + m_entries[size_t(index)].height);
+    else
+        m_layoutDirty = true;
     ItemStored(index);
-    LayoutChanged();
+    LayoutChanged(index);
     return index;
 }
 
@@ -294,10 +351,14 @@ int TCustomListBox::CompareItems(const QString& a, const QString& b) const
 void TCustomListBox::SortItems()
 {
     const int n = Count();
+    std::vector<QString> keys;
+    keys.reserve(size_t(n));
+    for (const Entry& e : m_entries)
+        keys.push_back(SortKey(e.text));
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return CompareItems(m_entries[size_t(a)].text, m_entries[size_t(b)].text) < 0;
+    std::stable_sort(order.begin(), order.end(), [this, &keys](int a, int b) {
+        return CompareItems(keys[size_t(a)], keys[size_t(b)]) < 0;
     });
     std::vector<Entry> sorted;
     sorted.reserve(size_t(n));

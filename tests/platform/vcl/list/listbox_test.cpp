@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 
@@ -344,6 +345,61 @@ TEST(ListBoxGeometry, ItemsScrollByWholeItems)
     list.Items().Add("one");
     list.Items().EndUpdate();
     EXPECT_EQ(list.ItemAtPos(TPoint(5, 50), false), 1) << "below the last item: the count";
+}
+
+// Where the scroll bar shows its thumb, as a user sees it: the darker block of the drawn bar
+// (rows of its middle column darker than halfway between its lightest and darkest row),
+// from the first to the last such row, in bar coordinates.
+std::pair<int, int> DrawnThumb(QScrollBar& bar)
+{
+    const QImage image = bar.grab().toImage();
+    const int x = image.width() / 2;
+    // The arrow buttons at both ends are left out.
+    const int from = image.width(), to = image.height() - image.width();
+    int lightest = 0, darkest = 255;
+    for (int y = from; y < to; ++y) {
+        lightest = std::max(lightest, qGray(image.pixel(x, y)));
+        darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    }
+    const int middle = (lightest + darkest) / 2;
+    int first = -1, last = -1;
+    for (int y = from; y < to; ++y) {
+        if (qGray(image.pixel(x, y)) < middle) {
+            first = first < 0 ? y : first;
+            last = y;
+        }
+    }
+    return {first, last};
+}
+
+TEST(ListBoxGeometry, ScrollBarThumbShowsWhereTheListIs)
+{
+    TListBox list;
+    list.setColor(clWhite);
+    Window w({&list}, QSize(150, 200));
+    Fill(list, 60);
+    Drain();
+    QScrollBar& bar = *list.verticalScrollBar();
+    ASSERT_TRUE(bar.isVisible());
+    const int trackTop = bar.width(), trackBottom = bar.height() - bar.width();
+    struct Place {
+        const char* name;
+        int top;
+    };
+    for (const Place& place : {Place{"top", 0}, Place{"middle", 30}, Place{"end", 60}}) {
+        SCOPED_TRACE(place.name);
+        list.setTopIndex(place.top);
+        Drain();
+        const auto [first, last] = DrawnThumb(bar);
+        ASSERT_GE(first, 0) << "a thumb is drawn";
+        EXPECT_LT(last - first, (trackBottom - trackTop) / 2) << "the thumb, not the track";
+        const double shown = double(list.TopIndex()) / std::max(1, bar.maximum());
+        const double drawn = double(first - trackTop) / std::max(1, trackBottom - trackTop - (last - first));
+        EXPECT_NEAR(drawn, shown, 0.1) << "thumb rows " << first << " to " << last;
+    }
+    list.ScrollToTop();
+    Drain();
+    EXPECT_LE(DrawnThumb(bar).first - trackTop, 3) << "at the top the thumb stands at the top";
 }
 
 TEST(ListBoxPaint, SelectedItemInTheHighlightColours)
