@@ -36,6 +36,8 @@ public:
     bool Open(const QString& fileName, bool create);
     void Close();
     bool IsOpen() const { return m_file.isOpen(); }
+    // The system's words for the last failure ("No space left on device").
+    QString ErrorString() const { return m_file.errorString(); }
 
     // Descends into the next chunk from the current position; with Find* it skips chunks
     // until one has the wanted id (FindChunk) or form type (FindRiff, FindList), not going
