@@ -201,7 +201,7 @@ TEST_F(Producer, FailuresEndOnTheErrorTextWithTheirCauseAndLeaveNoVideo)
              t.ctx.DiashowTime = "3";
              t.ctx.AudioTitles = {t.Tone("kurz.wav", 0.2)};
          },
-         false, "Input.wav", false},
+         false, "Input.wav: No space left on device", false},
         {"encoder on a full disk", [&](Producer& t) { t.ctx.VideoFolder = disk.Folder() + "video/"; }, true,
          "No space left on device", false},
     };
