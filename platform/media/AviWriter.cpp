@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QtEndian>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -82,6 +84,14 @@ std::int64_t Padded(std::int64_t n)
     return n + (n & 1);
 }
 
+// What follows a failure's text: the file and the system's words (QFile says "Unknown error"
+// for a failed write; errno of that write says more).
+QString Cause(const QString& file, int error, const QFileDevice& device)
+{
+    return QLatin1Char(' ') + file + QStringLiteral(": ") +
+           (error ? QString::fromLocal8Bit(std::strerror(error)) : device.errorString());
+}
+
 } // namespace
 
 TAviWriter::TAviWriter(const QString& encoderFolder, QObject* parent)
@@ -133,7 +143,7 @@ void TAviWriter::Write()
     {
         QFile work(m_tempFileName);
         if (!work.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw EAviError(QStringLiteral("Failed to create AVI video work file"));
+            throw EAviError(QStringLiteral("Failed to create AVI video work file") + Cause(m_tempFileName, 0, work));
         Progress(QStringLiteral(" Video zum schreiben geöffnet"));
         Progress(QStringLiteral(" Video-Stream zum schreiben geöffnet"));
         QImage frame(Width, Height, QImage::Format_BGR888);
@@ -158,13 +168,16 @@ void TAviWriter::Write()
             // Bottom-up rows of blue, green, red, padded to 4 bytes.
             for (int y = 0; y < Height; ++y)
                 std::memcpy(dib.data() + (Height - 1 - y) * rowBytes, frame.constScanLine(y), std::size_t(Width) * 3);
+            errno = 0;
             if (work.write(dib) != dib.size())
                 throw EAviError(QStringLiteral("Failed to add frame to AVI. Err=%1")
                                     .arg(quint32(work.error()), 8, 16, QChar('0'))
-                                    .toUpper());
+                                    .toUpper() +
+                                Cause(m_tempFileName, errno, work));
         }
+        errno = 0;
         if (!work.flush())
-            throw EAviError(QStringLiteral("Could not create Video Stream"));
+            throw EAviError(QStringLiteral("Could not create Video Stream") + Cause(m_tempFileName, errno, work));
     }
 
     AudioTrack audio;
@@ -271,11 +284,13 @@ void TAviWriter::Write()
     QSaveFile out(FileName);
     QFile work(m_tempFileName);
     if (FileName.isEmpty() || !out.open(QIODevice::WriteOnly) || !work.open(QIODevice::ReadOnly))
-        throw EAviError(QStringLiteral("Unable to write output file"));
+        throw EAviError(QStringLiteral("Unable to write output file") + Cause(FileName, 0, out));
     Bytes top;
     top.Tag("RIFF").U32(std::uint32_t(riffBytes)).Tag("AVI ").Raw(head.Data())
         .Tag("LIST").U32(std::uint32_t(moviBytes)).Tag("movi");
+    errno = 0;
     bool ok = out.write(top.Data()) == top.Data().size();
+    int writeErrno = ok ? 0 : errno;  // of the first write that failed
     Bytes index;
     std::int64_t offset = 4;  // from the "movi" tag
     QByteArray frameBytes;
@@ -285,6 +300,8 @@ void TAviWriter::Write()
         h.Tag(id).U32(std::uint32_t(body.size()));
         ok = ok && out.write(h.Data()) == 8 && out.write(body) == body.size() &&
              (!(body.size() & 1) || out.write("\0", 1) == 1);
+        if (!ok && !writeErrno)
+            writeErrno = errno;
         index.Tag(id).U32(AVIIF_KEYFRAME).U32(std::uint32_t(offset)).U32(std::uint32_t(body.size()));
         offset += 8 + Padded(body.size());
     };
@@ -307,7 +324,7 @@ void TAviWriter::Write()
          out.write(index.Data()) == index.Data().size();
     work.close();
     if (!ok || !out.commit())
-        throw EAviError(QStringLiteral("Unable to write output file"));
+        throw EAviError(QStringLiteral("Unable to write output file") + Cause(FileName, writeErrno, out));
     audio.stream.reset();
     QFile::remove(m_tempFileName);
 

@@ -188,6 +188,7 @@ TEST_F(Producer, FailuresEndOnTheErrorTextWithTheirCauseAndLeaveNoVideo)
         bool fill;           // the disk full to the last byte from the start
         QString cause;       // in the memo, the log and a box that the failure shows
         bool box;
+        bool mpeg = true;    // the road
     } cases[] = {
         {"module missing", [](Producer& t) { QFile::remove(t.program.Folder + "mpdx_dll.so"); }, false,
          "mpdx_dll.so", false},
@@ -204,6 +205,8 @@ TEST_F(Producer, FailuresEndOnTheErrorTextWithTheirCauseAndLeaveNoVideo)
          false, "Input.wav: No space left on device", false},
         {"encoder on a full disk", [&](Producer& t) { t.ctx.VideoFolder = disk.Folder() + "video/"; }, true,
          "No space left on device", false},
+        {"AVI on a full disk", [&](Producer& t) { t.ctx.VideoFolder = disk.Folder() + "video/"; }, true,
+         "mein_urlaub_VCD.avi.part: No space left on device", true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -217,7 +220,7 @@ TEST_F(Producer, FailuresEndOnTheErrorTextWithTheirCauseAndLeaveNoVideo)
         Folders();
         if (c.fill)
             disk.Fill();
-        const QString shown = Make(true);
+        const QString shown = Make(c.mpeg);
         disk.Release();
         EXPECT_TRUE(producer->ErrorEnd);
         EXPECT_TRUE(producer->Finished);
