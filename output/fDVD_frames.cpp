@@ -49,7 +49,9 @@ void TDVDForm::ConvertPictures()
         card = m_ctx.ProgramFolder + QStringLiteral("video/EndCard_ENGLISH.jpg");
     const QString temp = m_ctx.EncoderFolder + QStringLiteral("Temp.jpg");
     QFile::remove(temp);
-    QFile::copy(card, temp);
+    QFile source(card);
+    if (!source.copy(temp))
+        throw EInOutError(QStringLiteral("Cannot write ") + temp + QStringLiteral(": ") + source.errorString());
     PictureText.clear();
     MakeFrame(temp, m_ctx.EncoderFolder + QStringLiteral("inp") + PadLeft(QString::number(count + 1), '0', 4));
     SetStatus(QStringLiteral("Calculate slides"));
