@@ -255,8 +255,9 @@ void TDVDForm::MakeVideo()
         }
         Repaint();
         QString reason;
+        // An abort while lame runs leaves no wave file: the error end, as designed.
         if (!ProcessTitles(reason))
-            return Aborted ? NormalEnd() : ErrorEndRun(reason);
+            return ErrorEndRun(Aborted ? QString() : reason);
         if (Aborted)
             return NormalEnd();
         if (!AudioList.isEmpty()) {
