@@ -1,6 +1,7 @@
 #include "output/fCapture.h"
 
 #include "imaging/LEADImage.h"
+#include "imaging/LErrCode.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Exceptions.h"
 #include "platform/vcl/StringList.h"
@@ -41,6 +42,7 @@ void TCaptureForm::ApplyEffectLine(int index)
         index = int(QRandomGenerator::global()->bounded(lines.Count() - 1));
     if (index < 0 || index >= lines.Count())
         throw EConvertError(QStringLiteral("Effect line %1 does not exist").arg(index + 1));
+    EffectLine = index + 1;
     const QString line = lines[index];
     const auto word = [&line](int n) {
         const QString w = ExtractWord(n, line, QStringLiteral(";")).trimmed();
@@ -71,7 +73,17 @@ int TCaptureForm::Record()
     LEAD1->setPaintEffect(1000);
     LEAD1->Refresh();
     Capturing = true;
-    ApplyEffectLine(EffectNumber - 1);
+    try {
+        ApplyEffectLine(EffectNumber - 1);
+    } catch (const EConvertError& e) {
+        Capturing = false;
+        hide();
+        throw EBadEffectLine(e.Message());
+    } catch (const ELeadImageError& e) {
+        Capturing = false;
+        hide();
+        throw EBadEffectLine(e.Message());
+    }
     LEAD1->Load(TargetFrame, 0, 0, 1);
     LEAD1->setEnableProgressEvent(true);
     // The paint reports its steps as it goes; when it returns the effect is over, whatever

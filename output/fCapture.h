@@ -6,9 +6,15 @@
 // back buffer (never from the screen, so other windows cannot spoil it and the window stays
 // off the screen) into FramePrefix + counter (3 digits) + ".jpg" at JPEG quality 85. The
 // recording ends after the effect's last report, whatever its percentages.
+#include "platform/vcl/Exceptions.h"
 #include "platform/vcl/Forms.h"
 
 class TLEADImage;
+
+class EBadEffectLine : public Exception {
+public:
+    using Exception::Exception;
+};
 
 class TCaptureForm : public TForm {
     Q_OBJECT
@@ -24,12 +30,15 @@ public:
     bool RandomEffect = false;
     int TransitionFrames = 12;
 
-    // Records the transition; the number of frames grabbed.
+    // Records the transition; the number of frames grabbed. An effect line that is no effect
+    // (words that are no numbers, a value the control refuses) raises EBadEffectLine before
+    // any frame is grabbed: the caller makes a cut there.
     int Record();
     void ApplyEffectLine(int index);
 
     TLEADImage* LEAD1 = nullptr;
     int FrameCounter = 0;
+    int EffectLine = 0;  // the 1-based line of Effects.ini last applied
 
 private:
     void LEAD1Status(int percent);

@@ -1,6 +1,9 @@
 #include "output/fDVD.h"
 
 #include "output/fCheckAudio.h"
+#include "output/video/VideoCore.h"
+#include "platform/vcl/Colors.h"
+#include "platform/vcl/Exceptions.h"
 #include "shell/Windows.h"
 #include "output/fWizardDVD.h"
 #include "platform/system/RunAndWait.h"
@@ -20,16 +23,26 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextStream>
 
 #include <QApplication>
 
-#include <atomic>
-#include <thread>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <future>
 
 TDVDForm* DVDForm = nullptr;
+
+namespace {
+// Thrown from a progress report after the abort button: unwinds the running step, whose
+// writers discard what they had begun.
+struct ProductionAborted {};
+} // namespace
 
 TDVDForm::TDVDForm(QWidget* parent) : TForm(parent), m_ui(std::make_unique<Ui::TDVDForm>())
 {
@@ -95,7 +108,14 @@ void TDVDForm::AddMemoLine(const QString& line)
 
 void TDVDForm::Repaint()
 {
-    Application->ProcessMessages();
+    // All input: the window is application-modal and only its abort button is enabled.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool TDVDForm::KeepRunning()
+{
+    Repaint();
+    return !Aborted;
 }
 
 void TDVDForm::SetStatus(const QString& text)
@@ -142,8 +162,11 @@ int TDVDForm::RunAndWait(const QString& folder, const QString& program, const QS
     run.ProcessEvents = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); };
     run.StopWaiting = [this] { return Aborted || Application->Terminated(); };
     const int code = ::RunAndWait(run);
-    if (code == -1)
+    if (code == -1 && FindProgram(folder, program).isEmpty())
         MessageDlg(QStringLiteral("Error starting ") + program, mtError, {mbOK});
+    else if (code == -1)
+        // It was there and started, but ended without an exit code: killed by a signal.
+        MessageDlg(QStringLiteral("The program crashed: ") + program, mtError, {mbOK});
     return code;
 }
 
@@ -165,9 +188,23 @@ int TDVDForm::CountJpegFrames() const
     return int(dir.entryList({QStringLiteral("*.jpg")}, QDir::Files | QDir::Hidden).size());
 }
 
+bool TDVDForm::RefuseSeconds(const QString& typed)
+{
+    if (video::UsableSeconds(typed))
+        return false;
+    MessageDlg(GetLangText(12009) + QStringLiteral(" (\"") + typed + QStringLiteral("\")"), mtError, {mbOK});
+    return true;
+}
+
 void TDVDForm::MakeVideo()
 {
     m_ctx = VideoHooks.Context ? VideoHooks.Context() : TVideoContext{};
+    // Seconds that are no number above zero would make a video of the end card alone.
+    if (RefuseSeconds(m_ctx.DiashowTime)) {
+        Finished = true;
+        close();
+        return;
+    }
     m_ui->ProgressBar1->setValue(0);
     m_ui->ProzentLabel->setText(QStringLiteral("0%"));
     SetBusyCursor(true);
@@ -217,8 +254,10 @@ void TDVDForm::MakeVideo()
             WriteLog(QStringLiteral("KEINE AUDIO DATEI FÜR DIE DIASHOW AUSGEWÄHLT"));
         }
         Repaint();
-        if (!ProcessTitles())
-            return ErrorEndRun();
+        QString reason;
+        // An abort while lame runs leaves no wave file: the error end, as designed.
+        if (!ProcessTitles(reason))
+            return ErrorEndRun(Aborted ? QString() : reason);
         if (Aborted)
             return NormalEnd();
         if (!AudioList.isEmpty()) {
@@ -233,12 +272,21 @@ void TDVDForm::MakeVideo()
             AddMemoLine(QStringLiteral(" Audio: ") + QString::number(seconds) + QStringLiteral(" sec"));
             WriteLog(QStringLiteral("     Audio: ") + QString::number(seconds) + QStringLiteral(" sec"));
             WaveForm->SongFiles = songs;
+            WaveForm->SongTitles = AudioList;
             WaveForm->TrackSeconds = int(seconds);
             WaveForm->OutputFile = m_ctx.EncoderFolder + QStringLiteral("Input.wav");
             WaveForm->Log = this;
             WaveForm->Show();
-            WaveForm->MakeSoundTrack();
-            WaveForm->close();
+            // The sound-track window goes on every way out, also when a title fails.
+            struct CloseWave {
+                ~CloseWave() { WaveForm->close(); }
+            } closeWave;
+            try {
+                WaveForm->MakeSoundTrack();
+            } catch (const Exception& e) {
+                // Names the title that failed, or the track with the system's reason.
+                return ErrorEndRun(e.Message());
+            }
             for (const QString& song : songs)
                 QFile::remove(song);
         }
@@ -246,34 +294,23 @@ void TDVDForm::MakeVideo()
             return NormalEnd();
         if (!HighQuality) {
             MakeAVI();
-        } else if (QFile::exists(m_ctx.ProgramFolder + QStringLiteral("mpdx_dll.so"))) {
+            if (Aborted)
+                return NormalEnd();
+        } else {
+            const QString output = OutputFile(QStringLiteral(".mpg"));
             EnsureSoundTrack();
-            if (LoadEncoderLibrary()) {
-                const QByteArray folder = QFile::encodeName(m_ctx.EncoderFolder);
-                const QByteArray output = QFile::encodeName(OutputFile(QStringLiteral(".mpg")));
-                const char* folderText = folder.constData();
-                const char* outputText = output.constData();
-                OpenProc(&folderText, &outputText);
-                SetStatus(QStringLiteral("Encode video"));
-                WriteLog(QStringLiteral("     Start: MPEG"));
-                // The encoder runs on a worker thread while the window keeps painting.
-                std::atomic<bool> done{false};
-                auto encode = EncodeProc;
-                std::thread worker([&done, encode] {
-                    encode();
-                    done = true;
-                });
-                while (!done)
-                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
-                worker.join();
-                WriteLog(QStringLiteral("     Fertig: MPEG"));
-                static_cast<QLibrary*>(EncoderLibrary)->unload();
-                delete static_cast<QLibrary*>(EncoderLibrary);
-                EncoderLibrary = nullptr;
-            }
+            if (!EncodeMpeg(output, reason))
+                return Aborted ? NormalEnd() : ErrorEndRun(reason);
         }
         WriteLog(QStringLiteral("END"));
         NormalEnd();
+    } catch (const ProductionAborted&) {
+        // The abort button stopped a step from inside its progress report.
+        NormalEnd();
+    } catch (const Exception& e) {
+        // The guard shows the failure; the memo and the log name it too.
+        ErrorEndRun(e.Message());
+        throw;
     } catch (...) {
         // The failure is shown by the guard; the window must be able to close again.
         ErrorEndRun();
@@ -281,8 +318,9 @@ void TDVDForm::MakeVideo()
     }
 }
 
-bool TDVDForm::WrongAudio(const QString& path)
+bool TDVDForm::WrongAudio(const QString& path, QString& reason)
 {
+    reason = path + QStringLiteral(": wrong Samplerate / or not Stereo");
     AddMemoLine(QStringLiteral("wrong Samplerate / or not Stereo"));
     WriteLog(QStringLiteral("wrong Samplerate / or not Stereo"));
     Repaint();
@@ -293,7 +331,7 @@ bool TDVDForm::WrongAudio(const QString& path)
     return false;
 }
 
-bool TDVDForm::ProcessTitles()
+bool TDVDForm::ProcessTitles(QString& reason)
 {
     for (int i = 0; i < AudioList.size(); ++i) {
         SongIndex = i;
@@ -313,14 +351,17 @@ bool TDVDForm::ProcessTitles()
             Repaint();
             if (CheckAudioForm->SampleRateValue != QLatin1String("44100") ||
                 CheckAudioForm->StereoText != QLatin1String("STEREO"))
-                return WrongAudio(path);
+                return WrongAudio(path, reason);
             AddMemoLine(QStringLiteral("Audio Nr.") + QString::number(i + 1) + QStringLiteral(" MP3 to WAV ...please wait!"));
             WriteLog(QStringLiteral("     ---------MP3TOWAV---------"));
             const QString params = QLatin1Char('"') + path + QStringLiteral("\" \"") + wav + QStringLiteral("\" --decode");
             WriteLog(QStringLiteral("        Start: lame ") + params);
-            RunAndWait(m_ctx.EncoderFolder, LameProgram, params);
+            const int code = RunAndWait(m_ctx.EncoderFolder, LameProgram, params);
             if (!QFile::exists(wav)) {
                 WriteLog(QStringLiteral("FEHLER: ") + wav + QStringLiteral(" wurde nicht erzeugt!"));
+                reason = code == -1 ? QStringLiteral("lame: ") + path + QStringLiteral(": crashed or not started")
+                                    : QStringLiteral("lame: ") + path + QStringLiteral(": exit code ") +
+                                          QString::number(code);
                 return false;
             }
             WriteLog(QStringLiteral("        Fertig: lame"));
@@ -336,11 +377,13 @@ bool TDVDForm::ProcessTitles()
             WriteLog(QStringLiteral("     ") + info);
             if (CheckAudioForm->SampleRateValue != QLatin1String("44100") ||
                 CheckAudioForm->StereoText != QLatin1String("STEREO"))
-                return WrongAudio(path);
+                return WrongAudio(path, reason);
             WriteLog(QStringLiteral("     Start: ") + QFileInfo(path).fileName() + QStringLiteral(" kopieren"));
             QFile::remove(wav);
-            if (!QFile::copy(path, wav)) {
+            QFile source(path);
+            if (!source.copy(wav)) {
                 WriteLog(QStringLiteral("FEHLER: ") + wav + QStringLiteral(" wurde nicht erzeugt!"));
+                reason = wav + QStringLiteral(": ") + source.errorString();
                 return false;
             }
             WriteLog(QStringLiteral("     Fertig: Inp") + nnn + QStringLiteral(".wav wurde kopiert"));
@@ -357,7 +400,8 @@ void TDVDForm::NormalEnd()
 {
     PictureList.clear();
     AudioList.clear();
-    if (!HighQuality)
+    // After an abort the steps that ran on until they saw it may have left files.
+    if (!HighQuality || Aborted)
         ClearEncoderFolder();
     m_ui->CloseBitBtn->setEnabled(true);
     m_ui->VideoBitBtn->setEnabled(true);
@@ -377,8 +421,12 @@ void TDVDForm::NormalEnd()
         close();
 }
 
-void TDVDForm::ErrorEndRun()
+void TDVDForm::ErrorEndRun(const QString& reason)
 {
+    if (!reason.isEmpty()) {
+        AddMemoLine(reason);
+        WriteLog(QStringLiteral("FEHLER: ") + reason);
+    }
     PictureList.clear();
     AudioList.clear();
     ClearEncoderFolder();
@@ -409,7 +457,14 @@ void TDVDForm::MakeAVI()
     AviWriter1->OnProgress = [this](TAviWriter*, TProgressStage, std::uint8_t, bool, const TRect&, const QString& msg) {
         AviWriter1Progress(msg);
     };
-    AviWriter1->FileName = OutputFile(QStringLiteral(".avi"));
+    // The AVI takes its name only with its MPEG stream: an abort or a failure before that
+    // leaves an earlier video of the same name as it was.
+    const QString avi = OutputFile(QStringLiteral(".avi"));
+    AviWriter1->FileName = avi + QStringLiteral(".part");
+    struct DropPart {
+        QString file;
+        ~DropPart() { QFile::remove(file); }
+    } dropPart{AviWriter1->FileName};
     AviWriter1->Width = FrameWidth;
     AviWriter1->Height = FrameHeight;
     AviWriter1->FrameTime = int(Round(m_seconds * 1000));
@@ -418,8 +473,11 @@ void TDVDForm::MakeAVI()
     SetStatus(QStringLiteral("Add pictures to video"));
     Repaint();
     FramesAdded = 0;
-    for (const QString& file : PictureList)
+    for (const QString& file : PictureList) {
         AddBitmapToVideo(file);
+        if (Aborted)
+            return;
+    }
     const QString wav = m_ctx.EncoderFolder + QStringLiteral("Input.wav");
     if (QFile::exists(wav)) {
         AviWriter1->SetWavFileName(wav);
@@ -438,8 +496,55 @@ void TDVDForm::MakeAVI()
     } freeFrames{this};
     AviWriter1->Write();
     WriteLog(QStringLiteral("     Fertig: AviWriter"));
+    QString error;
+    if (!MakeAviRoadMpeg(error)) {
+        if (Aborted)
+            return;
+        throw EInOutError(error);
+    }
+    if (std::rename(QFile::encodeName(AviWriter1->FileName).constData(), QFile::encodeName(avi).constData()) != 0)
+        throw EInOutError(QStringLiteral("Cannot write ") + avi + QStringLiteral(": ") +
+                          QString::fromLocal8Bit(std::strerror(errno)));
     ClearEncoderFolder();
     WriteLog(QStringLiteral("FERTIG: AVI"));
+}
+
+bool TDVDForm::MakeAviRoadMpeg(QString& error)
+{
+    // The frames as the MPEG module takes them: the size of the standard's stream, the AVI
+    // frame fitted for the 4:3 screen's pixels, each held the seconds per picture.
+    const bool svcd = VideoMode == QLatin1String("SVCD");
+    const QSize size = svcd ? (IsPal() ? QSize(480, 576) : QSize(480, 480)) : QSize(FrameWidth, FrameHeight);
+    const double aspect = video::DisplayPixelAspect(size.width(), size.height());
+    video::TFrameStyle style;
+    style.Background = ToQColor(m_ctx.BKGColor);
+    SetStatus(QStringLiteral("Encode video"));
+    QStringList holds;
+    for (int i = 0; i < PictureList.size(); ++i) {
+        const QImage frame(PictureList[i]);
+        if (frame.isNull())
+            continue;
+        const video::TPlacement at = video::PlacePicture(frame.width(), frame.height(), size.width(), size.height(), aspect);
+        const QImage scaled = frame.scaled(at.Width, at.Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QString name = video::SequenceFileName(int(holds.size()));
+        const QString file = m_ctx.EncoderFolder + name;
+        if (!video::ComposeFrame(scaled, at, size.width(), size.height(), style).save(file, "JPG", 90)) {
+            error = QStringLiteral("Cannot write ") + file;
+            return false;
+        }
+        holds << name + QLatin1Char('*') + QString::number(video::HoldFrames(m_seconds));
+        if (i % 10 == 0 && !KeepRunning())
+            return false;
+    }
+    QSaveFile list(m_ctx.EncoderFolder + QStringLiteral("Test_quantity.nno"));
+    if (!list.open(QIODevice::WriteOnly) ||
+        list.write((holds.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8()) < 0 || !list.commit()) {
+        error = list.fileName() + QStringLiteral(": ") + list.errorString();
+        return false;
+    }
+    const QString output = OutputFile(QStringLiteral(".mpg"));
+    WriteLog(QStringLiteral("     MPEG: ") + QFileInfo(output).fileName());
+    return EncodeMpeg(output, error);
 }
 
 void TDVDForm::AddBitmapToVideo(const QString& fileName)
@@ -465,6 +570,8 @@ void TDVDForm::AddBitmapToVideo(const QString& fileName)
 void TDVDForm::AviWriter1Progress(const QString& msg)
 {
     Progress();
+    if (Aborted)
+        throw ProductionAborted();
     AddMemoLine(msg);
     WriteLog(QStringLiteral("        AVIWriter: ") + msg);
     SetStatus(msg);
@@ -472,23 +579,74 @@ void TDVDForm::AviWriter1Progress(const QString& msg)
 
 // ---- the MPEG road --------------------------------------------------------------------------
 
-bool TDVDForm::LoadEncoderLibrary()
+bool TDVDForm::LoadEncoderLibrary(QString& error)
 {
-    auto* lib = new QLibrary(m_ctx.ProgramFolder + QStringLiteral("mpdx_dll.so"));
-    if (!lib->load()) {
-        MessageDlg(QStringLiteral("mpdx_dll.so not found! Error No: ") + lib->errorString(), mtError, {mbOK});
-        delete lib;
+    const QString file = m_ctx.ProgramFolder + QStringLiteral("mpdx_dll.so");
+    if (!QFile::exists(file)) {
+        error = QStringLiteral("mpdx_dll.so not found: ") + file;
         return false;
     }
-    OpenProc = reinterpret_cast<int (*)(const char* const*, const char* const*)>(lib->resolve("OpenMPDX"));
-    EncodeProc = reinterpret_cast<int (*)()>(lib->resolve("EncodeMPDX"));
-    if (!OpenProc || !EncodeProc) {
-        MessageDlg(QStringLiteral("mpdx_dll.so not found! Error No: ") + lib->errorString(), mtError, {mbOK});
+    auto lib = std::make_unique<QLibrary>(file);
+    if (lib->load()) {
+        OpenProc = reinterpret_cast<int (*)(const char* const*, const char* const*)>(lib->resolve("OpenMPDX"));
+        EncodeProc = reinterpret_cast<int (*)()>(lib->resolve("EncodeMPDX"));
+        AbortProc = reinterpret_cast<void (*)()>(lib->resolve("AbortMPDX"));
+        ErrorProc = reinterpret_cast<const char* (*)()>(lib->resolve("ErrorMPDX"));
+    }
+    if (!lib->isLoaded() || !OpenProc || !EncodeProc) {
+        error = QStringLiteral("mpdx_dll.so not found! Error No: ") + lib->errorString();
+        MessageDlg(error, mtError, {mbOK});
         lib->unload();
-        delete lib;
         return false;
     }
-    EncoderLibrary = lib;
+    EncoderLibrary = lib.release();
+    return true;
+}
+
+bool TDVDForm::EncodeMpeg(const QString& output, QString& error)
+{
+    if (!LoadEncoderLibrary(error))
+        return false;
+    struct Unload {
+        TDVDForm* form;
+        ~Unload()
+        {
+            auto* lib = static_cast<QLibrary*>(form->EncoderLibrary);
+            lib->unload();
+            delete lib;
+            form->EncoderLibrary = nullptr;
+            form->AbortProc = nullptr;
+            form->ErrorProc = nullptr;
+        }
+    } unload{this};
+    const QByteArray folder = QFile::encodeName(m_ctx.EncoderFolder);
+    const QByteArray target = QFile::encodeName(output);
+    const char* folderText = folder.constData();
+    const char* outputText = target.constData();
+    OpenProc(&folderText, &outputText);
+    SetStatus(QStringLiteral("Encode video"));
+    WriteLog(QStringLiteral("     Start: MPEG"));
+    // The module encodes on a worker thread; this thread sleeps in the wait and wakes to
+    // paint and to serve the abort button.
+    std::future<int> done = std::async(std::launch::async, EncodeProc);
+    bool stopped = false;
+    while (done.wait_for(std::chrono::milliseconds(25)) != std::future_status::ready) {
+        Repaint();
+        if (Aborted && !stopped && AbortProc) {
+            AbortProc();
+            stopped = true;
+        }
+    }
+    const int result = done.get();
+    if (Aborted)
+        return false;
+    if (result != 0 || !QFile::exists(output)) {
+        const QString why = ErrorProc && ErrorProc() && *ErrorProc() ? QString::fromUtf8(ErrorProc())
+                                                                      : QStringLiteral("no output");
+        error = QStringLiteral("MPEG: ") + why;
+        return false;
+    }
+    WriteLog(QStringLiteral("     Fertig: MPEG"));
     return true;
 }
 
@@ -505,6 +663,9 @@ void TDVDForm::EnsureSoundTrack()
 
 void TDVDForm::AbortBitBtnClick()
 {
+    // A running encode stops first, before its frames are taken away.
+    if (AbortProc)
+        AbortProc();
     AddMemoLine(QStringLiteral(" "));
     AddMemoLine(GetLangText(12001));
     ClearEncoderFolder();
@@ -522,14 +683,16 @@ void TDVDForm::CloseBitBtnClick()
     if (VideoHooks.ShowInstructions) {
         if (ErrorEnd)
             VideoHooks.ShowInstructions(GetLangText(4606), GetLangText(4615), false, true);
-        else if (VideoMode == QLatin1String("VCD"))
-            VideoHooks.ShowInstructions(GetLangText(4607), GetLangText(4622) + QLatin1Char(' ') + m_ctx.VideoFolder +
-                                                               QLatin1Char(' ') + GetLangText(4623),
+        else {
+            // The AVI road's burnable file is its MPEG stream: the instructions name it.
+            const QString burn =
+                HighQuality ? QString() : QStringLiteral(" (") + QFileInfo(OutputFile(QStringLiteral(".mpg"))).fileName() + QLatin1Char(')');
+            const bool vcd = VideoMode == QLatin1String("VCD");
+            VideoHooks.ShowInstructions(GetLangText(vcd ? 4607 : 4608),
+                                        GetLangText(vcd ? 4622 : 4624) + QLatin1Char(' ') + m_ctx.VideoFolder +
+                                            QLatin1Char(' ') + GetLangText(vcd ? 4623 : 4625) + burn,
                                         true, true);
-        else
-            VideoHooks.ShowInstructions(GetLangText(4608), GetLangText(4624) + QLatin1Char(' ') + m_ctx.VideoFolder +
-                                                               QLatin1Char(' ') + GetLangText(4625),
-                                        true, true);
+        }
     }
     close();
 }

@@ -4,8 +4,9 @@
 // track go into an AVI file; on the MPEG road (HighQuality true) every picture becomes a key
 // frame, the transitions between neighbours are recorded by the capture window, and the MPEG
 // module (mpdx_dll.so beside the program) encodes frames and sound track. Every step is
-// appended to Diashow.log in the program folder and shown in the memo; the abort button works
-// while external programs run.
+// appended to Diashow.log in the program folder and shown in the memo. The abort button answers
+// in every phase: the window is application-modal with only that button enabled, so the
+// producer's event processing lets all input through; the work checks Aborted between steps.
 #include "output/VideoContext.h"
 #include "output/fWave.h"
 #include "platform/media/AviWriter.h"
@@ -40,6 +41,7 @@ public:
 
     void WriteLog(const QString& line) override;
     void AddMemoLine(const QString& line) override;
+    bool KeepRunning() override;
     void ClearEncoderFolder();
     // Starts program in folder and waits for it while the window paints and the abort button
     // answers; an abort ends the program. Shows "Error starting " + program when it does not
@@ -51,8 +53,15 @@ public:
     void MakeFrame(const QString& picture, const QString& base);
     void MakeAVI();
     void AddBitmapToVideo(const QString& fileName);
-    bool LoadEncoderLibrary();
+    // Loads the MPEG module; false with the reason when it is missing or lacks its entries.
+    bool LoadEncoderLibrary(QString& error);
     void EnsureSoundTrack();
+    // Runs the MPEG module over the encoder folder into output on a worker thread while the
+    // window paints and the abort button answers. False with the module's reason on a
+    // failure, or on an abort (which stops the module within a frame).
+    bool EncodeMpeg(const QString& output, QString& error);
+    // A seconds text that is no number above zero: says so in a box; true when refused.
+    static bool RefuseSeconds(const QString& typed);
     int CountJpegFrames() const;
     // VideoFolder + the title's file name + "_" + VideoMode + ext.
     QString OutputFile(const QString& ext) const;
@@ -78,9 +87,14 @@ private:
     void SetStatus(const QString& text);
     void Repaint();
     void NormalEnd();
-    void ErrorEndRun();
-    bool ProcessTitles();
-    bool WrongAudio(const QString& path);
+    // The error end; a reason, when given, goes to the memo and the log before text 12008.
+    void ErrorEndRun(const QString& reason = QString());
+    // The AVI road's burnable stream: the AVI's frames, each held its seconds, and the sound
+    // track through the MPEG module into VideoFolder + name + "_" + VideoMode + ".mpg".
+    bool MakeAviRoadMpeg(QString& error);
+    // False with the reason when a title cannot become a wave file.
+    bool ProcessTitles(QString& reason);
+    bool WrongAudio(const QString& path, QString& reason);
     void MakeTransitions(int count);
     void NumberFrames();
     bool IsPal() const;
@@ -101,6 +115,8 @@ private:
     void* EncoderLibrary = nullptr;
     int (*OpenProc)(const char* const*, const char* const*) = nullptr;
     int (*EncodeProc)() = nullptr;
+    void (*AbortProc)() = nullptr;             // optional: stops a running encode
+    const char* (*ErrorProc)() = nullptr;      // optional: why the last encode failed
     std::vector<std::unique_ptr<TBitmap>> m_bitmaps;
 };
 

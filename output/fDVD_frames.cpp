@@ -50,7 +50,9 @@ void TDVDForm::ConvertPictures()
         card = m_ctx.ProgramFolder + QStringLiteral("video/EndCard_ENGLISH.jpg");
     const QString temp = m_ctx.EncoderFolder + QStringLiteral("Temp.jpg");
     QFile::remove(temp);
-    QFile::copy(card, temp);
+    QFile source(card);
+    if (!source.copy(temp))
+        throw EInOutError(QStringLiteral("Cannot write ") + temp + QStringLiteral(": ") + source.errorString());
     PictureText.clear();
     MakeFrame(temp, m_ctx.EncoderFolder + QStringLiteral("inp") + PadLeft(QString::number(count + 1), '0', 4));
     SetStatus(QStringLiteral("Calculate slides"));
@@ -109,7 +111,13 @@ void TDVDForm::MakeTransitions(int count)
         capture->RandomEffect = m_ctx.RandomEffect;
         capture->TransitionFrames = m_ctx.TransitionFrames;
         capture->FramePrefix = prefix;
-        capture->Record();
+        try {
+            capture->Record();
+        } catch (const EBadEffectLine& e) {
+            // As in the player: a line that is no effect gives a cut.
+            WriteLog(QStringLiteral("     Effects.ini line ") + QString::number(capture->EffectLine) +
+                     QStringLiteral(": ") + e.Message().simplified() + QStringLiteral(" -> cut"));
+        }
         Progress();
         const QString text = QStringLiteral("Calculate slides: Picture ") + QString::number(n) + QStringLiteral(" of ") +
                              QString::number(count);
@@ -135,6 +143,8 @@ void TDVDForm::NumberFrames()
             const long long frames = i == m - 1 ? 100 : video::HoldFrames(m_seconds);
             holds << video::SequenceFileName(i) + QLatin1Char('*') + QString::number(frames);
         }
+        if (Aborted)
+            return;
         QFile::remove(target);
         if (!QFile::rename(files[i], target))
             throw EInOutError(QStringLiteral("Cannot rename ") + files[i]);

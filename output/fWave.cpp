@@ -8,6 +8,7 @@
 #include "shell/core/ProductInfo.h"
 #include "ui_fWave.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPixmap>
 
@@ -78,6 +79,8 @@ void TWaveForm::MakeSoundTrack()
             try {
                 if (output)
                     output->Close();
+            } catch (const Exception& e) {
+                failure = std::make_exception_ptr(EWaveError(form->OutputFailure(e, *output)));
             } catch (...) {
                 failure = std::current_exception();
             }
@@ -93,7 +96,11 @@ void TWaveForm::MakeSoundTrack()
     std::vector<std::uint8_t> block;
     std::vector<std::int16_t> converted;
     std::int64_t writtenThisPass = 0;
-    for (int i = 0; i <= SongFiles.size() - 1; ++i) {
+    QElapsedTimer sincePoll;
+    sincePoll.start();
+    bool aborted = false;
+    bool writing = false;  // a failure now is the output's, not the title's
+    for (int i = 0; i <= SongFiles.size() - 1 && !aborted; ++i) try {
         const QString song = SongFiles[i];
         const QString songName = QFileInfo(song).fileName();
         TFileWaveStream input(song);
@@ -106,7 +113,13 @@ void TWaveForm::MakeSoundTrack()
         if (!output) {
             WriteLog(QStringLiteral("     open audio ") + outputName);
             AddMemoLine(QStringLiteral("open audio ") + outputName);
-            output = std::make_unique<TFileWaveStream>(OutputFile, &trackFormat);
+            writing = true;
+            try {
+                output = std::make_unique<TFileWaveStream>(OutputFile, &trackFormat);
+            } catch (const Exception& e) {
+                throw EWaveError(e.Message() + QLatin1Char(' ') + OutputFile);
+            }
+            writing = false;
         }
 
         if (reader.Size() > 0) {
@@ -115,7 +128,9 @@ void TWaveForm::MakeSoundTrack()
             int got = reader.Read(block.data(), kBlockSamples);
             while (got > 0 && written < target) {
                 const int samples = converter.Convert(block.data(), got, converted);
+                writing = true;
                 output->Write(converted.data(), samples);
+                writing = false;
                 written += samples;
                 writtenThisPass += samples;
                 const int percent = int(written * 100 / target);
@@ -124,8 +139,17 @@ void TWaveForm::MakeSoundTrack()
                 m_ui->Label1->repaint();
                 m_ui->Label4->setText(QStringLiteral("Position: %1 Sekunden").arg(Round(double(written) / kTrackRate)));
                 got = reader.Read(block.data(), kBlockSamples);
+                if (Log && sincePoll.elapsed() >= 50) {
+                    sincePoll.restart();
+                    if (!Log->KeepRunning()) {
+                        aborted = true;
+                        break;
+                    }
+                }
             }
         }
+        if (aborted)
+            break;
         WriteLog(QStringLiteral("     write audio ") + songName);
         AddMemoLine(QStringLiteral("write audio ") + songName);
 
@@ -138,5 +162,17 @@ void TWaveForm::MakeSoundTrack()
             writtenThisPass = 0;
             i = -1;
         }
+    } catch (const EWaveError& e) {
+        if (writing && output)
+            throw EWaveError(OutputFailure(e, *output));
+        if (writing)
+            throw;
+        const QString title = i < SongTitles.size() ? SongTitles[i] : SongFiles[i];
+        throw EWaveError(e.Message() + QLatin1Char(' ') + title);
     }
+}
+
+QString TWaveForm::OutputFailure(const Exception& e, TFileWaveStream& output) const
+{
+    return e.Message() + QLatin1Char(' ') + OutputFile + QStringLiteral(": ") + output.File().ErrorString();
 }

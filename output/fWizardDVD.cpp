@@ -10,7 +10,10 @@
 #include "shell/core/ProductInfo.h"
 #include "ui_fWizardDVD.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPixmap>
+#include <QStorageInfo>
 
 TDVDWizardForm* DVDWizardForm = nullptr;
 TVideoHooks VideoHooks;
@@ -78,11 +81,41 @@ video::TVideoKind TDVDWizardForm::Kind() const
     return video::TVideoKind::VCD;
 }
 
+namespace {
+
+// The file system that will hold the folder: the folder itself or its nearest existing parent.
+QStorageInfo StorageOf(const QString& folder)
+{
+    QString path = QDir::cleanPath(folder);
+    while (!path.isEmpty() && !QFileInfo::exists(path) && path != QLatin1String("/"))
+        path = QFileInfo(path).path();
+    return QStorageInfo(path.isEmpty() ? QStringLiteral("/") : path);
+}
+
+} // namespace
+
+void TDVDWizardForm::ReadVideoFolderSpace(const TVideoContext& c)
+{
+    // The video folder may lie on another mount than the archive drive's root: the space is
+    // measured where the video goes. On the drive's own file system the drive's figure holds.
+    const QStorageInfo folder = StorageOf(c.VideoFolder);
+    const QStorageInfo drive = StorageOf(DriveRoot(c.Drive));
+    if (c.VideoFolder.isEmpty() || !folder.isValid() || (drive.isValid() && folder.rootPath() == drive.rootPath()))
+        ReadVolumeInfo(c.Drive);
+    else
+        FreeMB = video::FreeMBFromBytes(std::max<qint64>(0, folder.bytesAvailable()));
+}
+
 bool TDVDWizardForm::CheckDiskSpace()
 {
     const TVideoContext c = VideoHooks.Context ? VideoHooks.Context() : TVideoContext{};
-    ReadVolumeInfo(c.Drive);
+    ReadVideoFolderSpace(c);
     m_ui->FreeDiskEdit->setText(QString::number(FreeMB) + QStringLiteral(" MB"));
+    if (!video::UsableSeconds(c.DiashowTime)) {
+        // No estimate without seconds; the start says why.
+        m_ui->DiashowSizeEdit->clear();
+        return false;
+    }
     const int n = c.PictureCount + 1;
     const double s = video::SecondsPerPicture(c.DiashowTime);
     const long long estimate = video::EstimateMB(Kind(), n, s, c.VideoFrameRate, c.TransitionFrames);
@@ -94,6 +127,9 @@ void TDVDWizardForm::StartVideo(const QString& mode)
 {
     if (VideoHooks.SavePicturesIni)
         VideoHooks.SavePicturesIni();
+    const TVideoContext c = VideoHooks.Context ? VideoHooks.Context() : TVideoContext{};
+    if (TDVDForm::RefuseSeconds(c.DiashowTime))
+        return;
     if (CheckDiskSpace()) {
         DVDForm->Show();
         DVDForm->VideoMode = mode;

@@ -3,6 +3,7 @@
 // transitions) and the television standard, shows the space the video needs beside the free
 // space of the archive drive, rewrites the slideshow's Pictures.ini and starts the producer
 // (TDVDForm::MakeVideo). The producer reads the standard and kind buttons while it runs.
+#include "output/VideoContext.h"
 #include "output/video/VideoCore.h"
 #include "platform/vcl/Forms.h"
 
@@ -23,7 +24,10 @@ public:
     // Free space of the drive in MB (halves to even); another character than A..Z leaves
     // FreeMB as it is.
     void ReadVolumeInfo(QChar drive);
-    // Fills both space boxes; false when the checked kind needs more than the free space.
+    // FreeMB of the file system that holds the video folder.
+    void ReadVideoFolderSpace(const TVideoContext& c);
+    // Fills both space boxes; false when the checked kind needs more than the free space
+    // (or the seconds per picture are no number above zero).
     bool CheckDiskSpace();
     // Rewrites Pictures.ini and makes the video when it fits, otherwise says so.
     void StartVideo(const QString& mode);

@@ -1,7 +1,8 @@
 // The whole video production of a slideshow: 100 camera-size JPEGs at 5 s each with
 // transitions and a music title, as PAL VCD and PAL SVCD on the MPEG road (MakeVideo from the
 // frames to the .mpg), against ffmpeg making a crossfaded slideshow of the same pictures
-// (copies scaled to 768 pixels made before the timing) with -target pal-vcd / pal-svcd.
+// (copies scaled to 768 pixels made before the timing) with -target pal-vcd / pal-svcd; then
+// the AVI road as PAL VCD (the AVI and its MPEG stream), timed whole.
 //
 //   vcd_bench --program DIR [--work DIR] [--pictures DIR] [--files N]
 #include "output/VideoContext.h"
@@ -171,5 +172,18 @@ int main(int argc, char** argv)
         std::printf("  PAL %-4s ours %7.1f s (%.1fx faster than its %.0f s of video)   ffmpeg %7.1f s   ratio %.2f\n",
                     qPrintable(mode), t, t > 0 ? length / t : 0.0, length, p, t > 0 && p > 0 ? p / t : 0.0);
     }
+    // The AVI road (no transitions): the AVI, then its frames and music as the burnable stream.
+    DVDWizardForm->ui()->VCDRadioButton->setChecked(true);
+    DVDForm->HighQuality = false;
+    DVDForm->VideoMode = "VCD";
+    const QString avi = work + "video/bench_VCD.avi", stream = work + "video/bench_VCD.mpg";
+    QFile::remove(avi);
+    QFile::remove(stream);
+    const double road = Seconds([&] {
+        DVDForm->MakeVideo();
+        return QFileInfo::exists(avi);
+    });
+    std::printf("  AVI road PAL VCD: %.1f s in all (AVI %s, MPEG stream %s)\n", road,
+                QFileInfo::exists(avi) ? "made" : "missing", QFileInfo::exists(stream) ? "made" : "missing");
     return 0;
 }

@@ -28,6 +28,16 @@ double SecondsPerPicture(const QString& typed)
     return ParseUserDecimal(DotToComma(typed));
 }
 
+bool UsableSeconds(const QString& typed)
+{
+    try {
+        const double s = SecondsPerPicture(typed);
+        return std::isfinite(s) && s > 0;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
 QString MakeVideoFileName(const QString& title)
 {
     static const QString toUnderscore = QStringLiteral(" '.-!$%=\"\u00A7?,\u00B4`\u20AC\u00E9\u00E1\u00FA\u00F3\u00EA\u00E2\u00FB\u00F4");

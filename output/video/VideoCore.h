@@ -18,6 +18,8 @@ QString DotToComma(const QString& text);
 // The seconds per picture as the user typed them; "," and "." are both the decimal separator
 // in every locale. A text that is no number raises EConvertError.
 double SecondsPerPicture(const QString& typed);
+// True when the typed seconds are a number above zero (a production needs that).
+bool UsableSeconds(const QString& typed);
 
 // The title as a file name: blanks, punctuation and a few accented letters become "_", "&"
 // becomes "a", path and shell characters become "x", German umlauts are spelled out, then the

@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QtEndian>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -117,6 +119,14 @@ private:
     std::optional<TSafeFile> m_file;
 };
 
+// What follows a failure's text: the file and the system's words (QFile says "Unknown error"
+// for a failed write; errno of that write says more).
+QString Cause(const QString& file, int error, const QFileDevice& device)
+{
+    return QLatin1Char(' ') + file + QStringLiteral(": ") +
+           (error ? QString::fromLocal8Bit(std::strerror(error)) : device.errorString());
+}
+
 } // namespace
 
 TAviWriter::TAviWriter(const QString& encoderFolder, QObject* parent)
@@ -168,7 +178,7 @@ void TAviWriter::Write()
     {
         QFile work(m_tempFileName);
         if (!work.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw EAviError(QStringLiteral("Failed to create AVI video work file"));
+            throw EAviError(QStringLiteral("Failed to create AVI video work file") + Cause(m_tempFileName, 0, work));
         Progress(QStringLiteral(" Video zum schreiben geöffnet"));
         Progress(QStringLiteral(" Video-Stream zum schreiben geöffnet"));
         QImage frame(Width, Height, QImage::Format_BGR888);
@@ -193,13 +203,16 @@ void TAviWriter::Write()
             // Bottom-up rows of blue, green, red, padded to 4 bytes.
             for (int y = 0; y < Height; ++y)
                 std::memcpy(dib.data() + (Height - 1 - y) * rowBytes, frame.constScanLine(y), std::size_t(Width) * 3);
+            errno = 0;
             if (work.write(dib) != dib.size())
                 throw EAviError(QStringLiteral("Failed to add frame to AVI. Err=%1")
                                     .arg(quint32(work.error()), 8, 16, QChar('0'))
-                                    .toUpper());
+                                    .toUpper() +
+                                Cause(m_tempFileName, errno, work));
         }
+        errno = 0;
         if (!work.flush())
-            throw EAviError(QStringLiteral("Could not create Video Stream"));
+            throw EAviError(QStringLiteral("Could not create Video Stream") + Cause(m_tempFileName, errno, work));
     }
 
     AudioTrack audio;

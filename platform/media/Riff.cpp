@@ -1,5 +1,8 @@
 #include "platform/media/Riff.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <QtEndian>
 
 TRiffFile::~TRiffFile()
@@ -95,7 +98,17 @@ std::int64_t TRiffFile::Read(void* buffer, std::int64_t bytes)
 
 std::int64_t TRiffFile::Write(const void* buffer, std::int64_t bytes)
 {
-    return m_file.write(static_cast<const char*>(buffer), bytes);
+    errno = 0;
+    const std::int64_t put = m_file.write(static_cast<const char*>(buffer), bytes);
+    if (put != bytes && errno != 0)
+        m_writeErrno = errno;
+    return put;
+}
+
+QString TRiffFile::ErrorString() const
+{
+    // QFile reports a failed write as "Unknown error"; the system's errno says more.
+    return m_writeErrno ? QString::fromLocal8Bit(std::strerror(m_writeErrno)) : m_file.errorString();
 }
 
 bool TRiffFile::Seek(std::int64_t offset)

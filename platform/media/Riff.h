@@ -36,6 +36,8 @@ public:
     bool Open(const QString& fileName, bool create);
     void Close();
     bool IsOpen() const { return m_file.isOpen(); }
+    // The system's words for the last failure ("No space left on device").
+    QString ErrorString() const;
 
     // Descends into the next chunk from the current position; with Find* it skips chunks
     // until one has the wanted id (FindChunk) or form type (FindRiff, FindList), not going
@@ -57,4 +59,5 @@ public:
 private:
     bool WriteU32(std::uint32_t v);
     QFile m_file;
+    int m_writeErrno = 0;  // errno of the last write that failed
 };

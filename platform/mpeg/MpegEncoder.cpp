@@ -401,39 +401,49 @@ private:
 // The output: muxer, both encoders and the temporary file.
 class Writer {
 public:
-    Writer(const TMode& mode, const std::string& file) : m_mode(mode), m_file(file)
+    // file is written; messages name shownName, the file the user gets.
+    Writer(const TMode& mode, const std::string& file, const std::string& shownName)
+        : m_mode(mode), m_file(shownName)
     {
-        Check(avformat_alloc_output_context2(&m_out, nullptr, mode.svcd ? "svcd" : "vcd", file.c_str()),
-              "MPEG muxer");
-        OpenVideo();
-        OpenAudio();
-        Check(avio_open(&m_out->pb, file.c_str(), AVIO_FLAG_WRITE), "cannot write " + file);
-        m_out->max_delay = int(0.7 * AV_TIME_BASE);
-        AVDictionary* opts = nullptr;
-        av_dict_set(&opts, "packetsize", "2324", 0);
-        if (!mode.svcd) {
-            av_dict_set(&opts, "muxrate", "1411200", 0);
-            av_dict_set_int(&opts, "preload", (36000 + 3 * 1200) * (long long)AV_TIME_BASE / 90000, 0);
+        // A failure here leaves no destructor to run: the half-made output goes at once.
+        try {
+            Check(avformat_alloc_output_context2(&m_out, nullptr, mode.svcd ? "svcd" : "vcd", file.c_str()),
+                  "MPEG muxer");
+            OpenVideo();
+            OpenAudio();
+            Check(avio_open(&m_out->pb, file.c_str(), AVIO_FLAG_WRITE), "cannot write " + shownName);
+            m_out->max_delay = int(0.7 * AV_TIME_BASE);
+            AVDictionary* opts = nullptr;
+            av_dict_set(&opts, "packetsize", "2324", 0);
+            if (!mode.svcd) {
+                av_dict_set(&opts, "muxrate", "1411200", 0);
+                av_dict_set_int(&opts, "preload", (36000 + 3 * 1200) * (long long)AV_TIME_BASE / 90000, 0);
+            }
+            const int rc = avformat_write_header(m_out, &opts);
+            av_dict_free(&opts);
+            Check(rc, "cannot write " + shownName);
+            m_headerWritten = true;
+            m_packet.reset(av_packet_alloc());
+            m_audioFrame.reset(av_frame_alloc());
+            m_audioFrame->format = AV_SAMPLE_FMT_S16;
+            m_audioFrame->nb_samples = m_audio->frame_size;
+            m_audioFrame->sample_rate = kAudioRate;
+            av_channel_layout_copy(&m_audioFrame->ch_layout, &m_audio->ch_layout);
+            Check(av_frame_get_buffer(m_audioFrame.get(), 0), "audio buffer");
+        } catch (...) {
+            Close();
+            throw;
         }
-        const int rc = avformat_write_header(m_out, &opts);
-        av_dict_free(&opts);
-        Check(rc, "MPEG header");
-        m_headerWritten = true;
-        m_packet.reset(av_packet_alloc());
-        m_audioFrame.reset(av_frame_alloc());
-        m_audioFrame->format = AV_SAMPLE_FMT_S16;
-        m_audioFrame->nb_samples = m_audio->frame_size;
-        m_audioFrame->sample_rate = kAudioRate;
-        av_channel_layout_copy(&m_audioFrame->ch_layout, &m_audio->ch_layout);
-        Check(av_frame_get_buffer(m_audioFrame.get(), 0), "audio buffer");
     }
-    ~Writer()
+    ~Writer() { Close(); }
+    void Close()
     {
         StopAudio();
         if (m_out) {
             if (m_out->pb)
                 avio_closep(&m_out->pb);
             avformat_free_context(m_out);
+            m_out = nullptr;
         }
     }
 
@@ -482,7 +492,7 @@ public:
         Drain(m_video.get(), m_videoStream);
         WriteAudioUpTo(-1);
         StopAudio();
-        Check(av_write_trailer(m_out), "MPEG trailer");
+        Check(av_write_trailer(m_out), "cannot write " + m_file);
         Check(avio_closep(&m_out->pb), "cannot write " + m_file);
     }
 
@@ -680,7 +690,7 @@ TEncodeResult Encode(const TEncodeJob& job)
         const long long frames =
             mode.pal ? total : (total * 30000 + 25 * 1001 / 2) / (25 * 1001);
         AudioSource audio(folder / "Input.wav");
-        Writer writer(mode, temp.string());
+        Writer writer(mode, temp.string(), output.string());
         const AVRational rate = writer.FrameRate();
         const long long audioTotal = av_rescale_q(frames, av_inv_q(rate), AVRational{1, kAudioRate});
         writer.StartAudio(audio, audioTotal);
@@ -689,6 +699,8 @@ TEncodeResult Encode(const TEncodeJob& job)
         std::size_t index = 0;
         bool haveFrame = false;
         for (long long n = 0; n < frames; ++n) {
+            if (job.Cancel && job.Cancel->load(std::memory_order_relaxed))
+                throw Failure("aborted");
             long long s = mode.pal ? n : n * rate.den * kSourceRate / rate.num;
             s = std::min(s, total - 1);
             while (!haveFrame || s >= ends[index]) {

@@ -14,6 +14,7 @@
 // silence.
 //
 // Plain C++ over libavcodec/libavformat/libswscale/libswresample; no Qt.
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -24,11 +25,13 @@ struct TEncodeJob {
     std::string OutputFile;     // written through a temporary file beside it
     // Called now and then with the share done (0..1); returning false aborts.
     std::function<bool(double)> Progress;
+    // Looked at before every frame: true stops the encode (nothing is written).
+    const std::atomic<bool>* Cancel = nullptr;
 };
 
 struct TEncodeResult {
     bool Ok = false;
-    std::string Error;       // why nothing was written
+    std::string Error;       // why nothing was written (the file and the system's reason)
     std::string Mode;        // "PAL VCD", "NTSC SVCD", ...
     long long Frames = 0;    // video frames written
     long long SourceFrames = 0;  // frames at 25 per second (the holds' sum)

@@ -149,7 +149,7 @@ TEST(SoundTrack, AFailingTitleLeavesACompleteTrackAndPassesTheErrorOn)
         t.form->MakeSoundTrack();
         FAIL() << "no exception";
     } catch (const EWaveError& e) {
-        EXPECT_EQ(e.Message(), "Not a wave file!");
+        EXPECT_EQ(e.Message(), "Not a wave file! " + bad);  // the text, then the title it is about
     }
     EXPECT_EQ(RunTool("soxi", {"-s", t.output}).out.trimmed(), "22050");
     EXPECT_EQ(t.rec.log.last(), "     Audio created Input.wav");

@@ -1,6 +1,7 @@
 // The MPEG module as the video producer uses it: loaded from the program folder by name,
 // fed a frame folder through OpenMPDX and run by EncodeMPDX; the streams are judged by
 // ffprobe, ffmpeg and vcdimager.
+#include "support/FullDisk.h"
 #include "support/MediaTools.h"
 #include "support/ProgramFixture.h"
 #include "support/TestEnv.h"
@@ -20,23 +21,28 @@ namespace {
 
 using OpenProc = int (*)(const char* const*, const char* const*);
 using EncodeProc = int (*)();
+using ErrorProc = const char* (*)();
 
-// Loads the module and encodes folder into output; false when the module is missing.
-bool EncodeWithModule(const QString& folder, const QString& output)
+// Loads the module and encodes folder into output: EncodeMPDX's result (0 made the file),
+// with the module's reason for a failure; -1 when the module or an entry is missing.
+int EncodeWithModule(const QString& folder, const QString& output, QString* reason = nullptr)
 {
     QLibrary lib(kvtest::ProgramFixture::BuildDir() + "mpdx_dll.so");
     if (!lib.load())
-        return false;
+        return -1;
     auto open = reinterpret_cast<OpenProc>(lib.resolve("OpenMPDX"));
     auto encode = reinterpret_cast<EncodeProc>(lib.resolve("EncodeMPDX"));
-    if (!open || !encode)
-        return false;
+    auto error = reinterpret_cast<ErrorProc>(lib.resolve("ErrorMPDX"));
+    if (!open || !encode || !error)
+        return -1;
     const QByteArray f = folder.toUtf8(), o = output.toUtf8();
     const char* folderText = f.constData();
     const char* outputText = o.constData();
     open(&folderText, &outputText);
-    encode();
-    return true;
+    const int result = encode();
+    if (reason)
+        *reason = QString::fromUtf8(error());
+    return result;
 }
 
 // A frame: a flat colour with a white square, so each picture is told by its colour.
@@ -112,7 +118,7 @@ TEST(MpegModule, EveryModeMakesAStreamThatVcdimagerAccepts)
         ASSERT_EQ(total, 87);
         ASSERT_TRUE(kvtest::MakeTone(dir + "Input.wav", {"-b", "16"}, 3.0));
         const QString out = dir + "out.mpg";
-        ASSERT_TRUE(EncodeWithModule(dir, out)) << "mpdx_dll.so missing in the program folder";
+        ASSERT_EQ(EncodeWithModule(dir, out), 0) << "mpdx_dll.so missing in the program folder";
         ASSERT_TRUE(QFile::exists(out)) << mode.toStdString();
 
         EXPECT_EQ(Probe(out, "v:0", "stream=codec_name,width,height,r_frame_rate"),
@@ -148,7 +154,7 @@ TEST(MpegModule, ShortSoundTrackIsPaddedToTheVideoLength)
     EXPECT_EQ(Probe(empty, "a:0", "stream=codec_name,sample_rate,channels,duration"), "pcm_s16le\n44100\n2\n1.000000");
     ASSERT_TRUE(kvtest::MakeTone(dir + "Input.wav", {"-b", "16"}, 1.0));
     const QString out = dir + "padded.mpg";
-    ASSERT_TRUE(EncodeWithModule(dir, out));
+    ASSERT_EQ(EncodeWithModule(dir, out), 0);
     ASSERT_TRUE(QFile::exists(out));
     const auto pcm = RunTool("ffmpeg", {"-v", "error", "-i", out, "-map", "0:a", "-f", "s16le", "-ac", "2", "-"});
     const double seconds = pcm.out.size() / 4.0 / 44100.0;
@@ -171,9 +177,29 @@ TEST(MpegModule, NothingIsWrittenWithoutFrames)
     kvtest::WriteFile(dir + "Test_quantity.nno", "Test_0000.jpg*100\r\n");
     kvtest::WriteFile(dir + "Test_0001.jpg", "not a picture");
     const QString out = dir + "none.mpg";
-    ASSERT_TRUE(EncodeWithModule(dir + "missing/", out));
+    QString reason;
+    EXPECT_EQ(EncodeWithModule(dir + "missing/", out, &reason), 1);
+    EXPECT_TRUE(reason.contains(dir + "missing")) << reason.toStdString();
     EXPECT_FALSE(QFile::exists(out));
-    ASSERT_TRUE(EncodeWithModule(dir, out));  // a frame that is no JPEG
+    EXPECT_EQ(EncodeWithModule(dir, out, &reason), 1);  // a frame that is no JPEG
+    EXPECT_TRUE(reason.contains("Test_0001.jpg")) << reason.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_FALSE(QFile::exists(out + ".part"));
+}
+
+TEST(MpegModule, AFullDiskIsNamedWithTheFileAndTheSystemsReason)
+{
+    kvtest::FullDisk disk;
+    const QString dir = MakeTempFolder("full");
+    WriteSequence(dir, {352, 288}, {{Qt::darkCyan, 100}}, 0);
+    const QString out = disk.Folder() + "full.mpg";
+    disk.Fill();
+    QString reason;
+    const int result = EncodeWithModule(dir, out, &reason);
+    disk.Release();
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(reason.contains(out)) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(disk.Mounted() ? "No space left on device" : "File too large")) << reason.toStdString();
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_FALSE(QFile::exists(out + ".part"));
 }
