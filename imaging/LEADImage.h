@@ -1280,6 +1280,12 @@ private:
     // The scaled picture and where the part that shows in dstRect within clip lies in it
     // (visible: that part in client pixels); null when nothing shows.
     const QImage* ScaledPart(const QRect& dstRect, const QRect& clip, QRect& visible, QPoint& offset);
+    // The picture as it shows there: the scaled copy itself (shared, never copied) or, with
+    // display adjustments, an adjusted copy of the part that shows; piece is that part in the
+    // image returned. Null when nothing shows.
+    QImage DisplayedPart(const QRect& dstRect, const QRect& clip, QRect& visible, QRect& piece);
+    // piece of image onto the back buffer at `at`, replacing what was there.
+    void CopyOntoSurface(const QPoint& at, const QImage& image, const QRect& piece);
     // ---- effects (LEADImage_effects.cpp) -------------------------------------------------------
     // The picture through PaintEffect in PaintMaxPasses passes, with OnPaintNotify(0, 1) before
     // the first and OnPaintNotify(n, 1) after pass n and the progress reports; false when a
@@ -1287,9 +1293,10 @@ private:
     bool PaintPictureEffect(const QRect& dstRect, const QRect& clip);
     // The gradient or pattern behind the picture through TransitionEffect (type 0).
     void PaintTransitionEffect(const QRect& area);
-    // The passes of one effect over area of the back buffer, `to` being the new content;
-    // unseen: the steps change nothing on the window (no showing, no waits).
-    bool RunEffect(std::uint32_t effect, const QRect& area, const QImage& to, unsigned type, bool unseen);
+    // The passes of one effect over area of the back buffer, piece of `to` being the new
+    // content; unseen: the steps change nothing on the window (no showing, no waits).
+    bool RunEffect(std::uint32_t effect, const QRect& area, const QImage& to, const QRect& piece, unsigned type,
+                   bool unseen);
     // One step painted on the window and the EffectDelay wait (only outside a paint event).
     void ShowEffectStep(const QRect& area);
     // A repaint now would paint an effect (which then runs outside the paint event).
@@ -1297,7 +1304,8 @@ private:
     void RunDeferredPaint();
     // The contrast, intensity and gamma of the display differ from the plain picture.
     bool DisplayAdjusted() const;
-    QImage AdjustedForDisplay(const QImage& part) const;
+    // piece of a 32-bit image through the display adjustments, as a new image.
+    QImage AdjustedForDisplay(const QImage& image, const QRect& piece) const;
     struct EffectPlanDeleter {
         void operator()(LEfxEffectPlan* p) const;
     };

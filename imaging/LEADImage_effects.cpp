@@ -63,16 +63,20 @@ bool TLEADImage::DisplayAdjusted() const
     return m_paintContrast != 0 || m_paintIntensity != 0 || m_paintGamma != 100;
 }
 
-QImage TLEADImage::AdjustedForDisplay(const QImage& part) const
+QImage TLEADImage::AdjustedForDisplay(const QImage& image, const QRect& piece) const
 {
-    QImage out = part.convertToFormat(QImage::Format_RGB32);
+    QImage out(piece.size(), QImage::Format_RGB32);
+    if (out.isNull())
+        return out;
     const std::array<std::uint8_t, 256> lut = AdjustmentTable(m_paintContrast, m_paintIntensity, m_paintGamma);
     for (int y = 0; y < out.height(); ++y) {
+        const std::uint8_t* from = image.constScanLine(piece.top() + y) + std::ptrdiff_t(piece.left()) * 4;
         std::uint8_t* p = out.scanLine(y);
-        for (int x = 0; x < out.width(); ++x, p += 4) {
-            p[0] = lut[p[0]];
-            p[1] = lut[p[1]];
-            p[2] = lut[p[2]];
+        for (int x = 0; x < out.width(); ++x, p += 4, from += 4) {
+            p[0] = lut[from[0]];
+            p[1] = lut[from[1]];
+            p[2] = lut[from[2]];
+            p[3] = 0xff;
         }
     }
     return out;
@@ -103,15 +107,19 @@ void TLEADImage::ShowEffectStep(const QRect& area)
     QThread::msleep(unsigned(m_effectDelay));
 }
 
-bool TLEADImage::RunEffect(std::uint32_t effect, const QRect& area, const QImage& to, unsigned type, bool unseen)
+bool TLEADImage::RunEffect(std::uint32_t effect, const QRect& area, const QImage& to, const QRect& piece,
+                           unsigned type, bool unseen)
 {
     const std::uint32_t steps = L_EfxEffectSteps(effect);
     const bool report = type == 1;
+    // The plain paint puts every pixel of the new content in place at once: a copy of it, with
+    // no plan (a repaint of an unchanged picture costs no more than that copy).
+    const bool plain = steps == 1 && !m_useTransparentColor;
     // The plan of the last effect of this type is kept: repeated transitions of one size (the
     // player, the frames of a video) make their reveal map once.
     CachedPlan& cached = m_effectPlans[type == 1 ? 1 : 0];
     const LEfxEffectPlan* plan = nullptr;
-    if (!area.isEmpty()) {
+    if (!area.isEmpty() && !plain) {
         LEfxEffectParams p;
         p.Effect = effect;
         p.Grain = std::uint32_t(std::clamp(m_effectGrain, 1, 256));
@@ -132,13 +140,16 @@ bool TLEADImage::RunEffect(std::uint32_t effect, const QRect& area, const QImage
         }
         plan = cached.Plan.get();
     }
-    LEfxSurface screen = SurfaceOf(m_surface);
-    const LEfxSurface source = to.isNull() ? LEfxSurface{} : SurfaceOf(to, to.rect());
     const LRect rect{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
     const QPointer<TLEADImage> self(this);
     const auto paintSteps = [&](std::uint32_t from, std::uint32_t upTo) {
-        if (plan)
+        if (plain && !area.isEmpty() && !to.isNull()) {
+            CopyOntoSurface(area.topLeft(), to, piece);
+        } else if (plan) {
+            LEfxSurface screen = SurfaceOf(m_surface);
+            const LEfxSurface source = to.isNull() ? LEfxSurface{} : SurfaceOf(to, piece);
             L_EfxPaintEffectSteps(plan, &screen, &rect, &source, from, upTo, steps);
+        }
     };
     // The progress report of one step; false when the paint is to stop here.
     const auto progress = [&](std::uint32_t step) {
@@ -185,23 +196,18 @@ bool TLEADImage::RunEffect(std::uint32_t effect, const QRect& area, const QImage
 
 bool TLEADImage::PaintPictureEffect(const QRect& dstRect, const QRect& clip)
 {
-    QRect visible;
-    QPoint offset;
-    const QImage* scaled = ScaledPart(dstRect, clip, visible, offset);
-    QImage to;
-    if (scaled && !visible.isEmpty()) {
-        const QRect part(offset, visible.size());
-        to = DisplayAdjusted() ? AdjustedForDisplay(scaled->copy(part)) : scaled->copy(part);
-    } else {
+    QRect visible, piece;
+    // Held here, the pixels outlive a new scaled copy that a handler of the steps may cause.
+    const QImage to = DisplayedPart(dstRect, clip, visible, piece);
+    if (to.isNull())
         visible = QRect();
-    }
     // The same picture painted again over itself changes nothing on the window: its steps run
     // (and report) without being shown or waited for.
     const Shown now{m_allocated ? m_bitmap.Generation() : 0, visible, m_paintContrast, m_paintIntensity,
                     m_paintGamma};
     const bool unseen = now == m_shown && !m_backErase && m_transitionStyle == etsNone && !visible.isEmpty();
     const QPointer<TLEADImage> self(this);
-    const bool finished = RunEffect(std::uint32_t(m_paintEffect), visible, to, 1, unseen);
+    const bool finished = RunEffect(std::uint32_t(m_paintEffect), visible, to, piece, 1, unseen);
     if (!self)
         return false;
     m_shown = finished ? now : Shown{};
@@ -212,7 +218,8 @@ bool TLEADImage::PaintPictureEffect(const QRect& dstRect, const QRect& clip)
 void TLEADImage::PaintTransitionEffect(const QRect& area)
 {
     if (area.isEmpty()) {
-        RunEffect(std::uint32_t(m_transitionEffect), QRect(), QImage(), 0, true);  // the passes are notified all the same
+        // The passes are notified all the same.
+        RunEffect(std::uint32_t(m_transitionEffect), QRect(), QImage(), QRect(), 0, true);
         return;
     }
     // The gradient or pattern at the area's size, painted in over what the buffer shows.
@@ -224,7 +231,7 @@ void TLEADImage::PaintTransitionEffect(const QRect& area)
                               ToKernel(m_gradientEndColor), std::uint32_t(std::clamp(m_gradientSteps, 2, 265)));
     else
         L_EfxPatternFillRect(&s, &all, int(m_patternStyle), ToKernel(m_patternBackColor), ToKernel(m_patternForeColor));
-    RunEffect(std::uint32_t(m_transitionEffect), area, to, 0, false);
+    RunEffect(std::uint32_t(m_transitionEffect), area, to, to.rect(), 0, false);
 }
 
 void TLEADImage::RunDeferredPaint()

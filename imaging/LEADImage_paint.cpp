@@ -207,20 +207,34 @@ const QImage* TLEADImage::ScaledPart(const QRect& dstRect, const QRect& clip, QR
     return &c.Image;
 }
 
-void TLEADImage::DrawPicture(const QRect& dstRect, const QRect& clip)
+QImage TLEADImage::DisplayedPart(const QRect& dstRect, const QRect& clip, QRect& visible, QRect& piece)
 {
-    QRect visible;
     QPoint offset;
     const QImage* scaled = ScaledPart(dstRect, clip, visible, offset);
+    piece = QRect();
     if (!scaled)
-        return;
+        return QImage();
+    piece = QRect(offset, visible.size());
+    if (!DisplayAdjusted())
+        return *scaled;  // shares the pixels
+    QImage adjusted = AdjustedForDisplay(*scaled, piece);
+    piece = adjusted.rect();
+    return adjusted;
+}
+
+void TLEADImage::CopyOntoSurface(const QPoint& at, const QImage& image, const QRect& piece)
+{
     QPainter p(&m_surface);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    const QRect part(offset, visible.size());
-    if (DisplayAdjusted())
-        p.drawImage(visible.topLeft(), AdjustedForDisplay(scaled->copy(part)));
-    else
-        p.drawImage(visible.topLeft(), *scaled, part);
+    p.drawImage(at, image, piece);
+}
+
+void TLEADImage::DrawPicture(const QRect& dstRect, const QRect& clip)
+{
+    QRect visible, piece;
+    const QImage shown = DisplayedPart(dstRect, clip, visible, piece);
+    if (!shown.isNull())
+        CopyOntoSurface(visible.topLeft(), shown, piece);
 }
 
 void TLEADImage::Paint()

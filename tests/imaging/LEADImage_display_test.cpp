@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -749,6 +750,42 @@ TEST(LEADImageDisplay, OverlaysShowOnTheWindowButNotInTheBackBuffer)
     EXPECT_EQ(ColorAt(shot, 2, 2), LRgb(255, 0, 255));
     EXPECT_EQ(ColorAt(shot, 20, 20), kRed);
     EXPECT_EQ(ColorAt(image.BackBuffer(), 2, 2), kRed);
+}
+
+// The overlays over the picture (the floater, the region's outline, the control's own) show
+// again after every repaint of the kept scaled copy.
+TEST(LEADImageDisplay, TheOverlaysShowAfterEveryRepaint)
+{
+    OverlaidImage image;
+    image.resize(70, 50);
+    image.setPaintSizeMode(TLEADImage::smStretch);
+    Hold(image, 70, 50, kGrey);
+    // A blue floater in the top left corner (under the control's own overlay), a region filled
+    // with red in the middle.
+    TLEADImage piece;
+    Hold(piece, 10, 10, kBlue);
+    piece.SetRgnRect(0, 0, 10, 10, LRGN_SET);
+    image.setAutoFloater(false);
+    image.setFloater(piece.Bitmap());
+    image.SetRgnRect(30, 20, 10, 10, LRGN_SET);
+    image.RgnColor = clRed;
+    image.SetRgnFrameType(3);
+    Show(image);
+    for (const std::string repaint : {"first", "refresh", "refresh again", "invalidate"}) {
+        SCOPED_TRACE(repaint);
+        if (repaint == "invalidate") {
+            image.Invalidate();
+            QApplication::processEvents();
+        } else if (repaint != "first") {
+            image.Refresh();
+        }
+        const QImage shot = image.viewport()->grab().toImage();
+        EXPECT_EQ(ColorAt(shot, 2, 2), LRgb(255, 0, 255)) << "the control's own overlay";
+        EXPECT_EQ(ColorAt(shot, 7, 7), kBlue) << "the floater";
+        EXPECT_EQ(ColorAt(shot, 35, 25), kRed) << "the filled region";
+        EXPECT_EQ(ColorAt(shot, 50, 10), kGrey) << "the picture";
+        EXPECT_EQ(ColorAt(image.BackBuffer(), 35, 25), kGrey) << "the back buffer holds the picture only";
+    }
 }
 
 } // namespace
