@@ -2,7 +2,6 @@
 // over the marked region while the view is resized or scrolled.
 #include "editing/fBildbearbeitung.h"
 #include "editing/EditorInternal.h"
-#include "shell/Windows.h"
 
 #include "imaging/LEADImage.h"
 #include "ui_fBildbearbeitung.h"

@@ -46,8 +46,6 @@ int CopyRectWithRegion(LBitmap& dst, const LBitmap& src, LRect r, LRect* copied 
     return code;
 }
 
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-
 } // namespace
 
 bool TLEADImage::FloaterActive() const { return m_enableFloater && m_floaterBitmap.IsAllocated(); }
@@ -160,8 +158,8 @@ bool TLEADImage::PointInFloater(int X, int Y) const
     if (!m_floaterBitmap.IsAllocated() || !m_floaterVisible || !m_floaterDisplay)
         return false;
     const int f = FrameWidth();
-    const QRect dst = ToQRect(m_floaterDstRect).translated(f, f);
-    const QRect clip = ToQRect(m_floaterDstClipRect).translated(f, f);
+    const QRect dst = m_floaterDstRect.ToQRect().translated(f, f);
+    const QRect clip = m_floaterDstClipRect.ToQRect().translated(f, f);
     if (!(dst & clip).contains(X, Y) || dst.width() <= 0 || dst.height() <= 0)
         return false;
     const int vx = (X - dst.left()) * m_floaterBitmap.ViewWidth() / dst.width();
@@ -176,8 +174,8 @@ void TLEADImage::PaintFloater(QPainter& painter)
     if (!m_floaterBitmap.IsAllocated() || !m_floaterVisible || !m_floaterDisplay)
         return;
     const int f = FrameWidth();
-    const QRect dst = ToQRect(m_floaterDstRect).translated(f, f);
-    const QRect clip = ToQRect(m_floaterDstClipRect).translated(f, f) & ToQRect(InnerClientRect());
+    const QRect dst = m_floaterDstRect.ToQRect().translated(f, f);
+    const QRect clip = m_floaterDstClipRect.ToQRect().translated(f, f) & InnerClientRect().ToQRect();
     if (dst.isEmpty() || clip.isEmpty())
         return;
     const QImage piece = LeadScalePicture(

@@ -29,8 +29,6 @@ QPointF StoredCornerToView(double x, double y, int vp, int w, int h)
     }
 }
 
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-
 TRect Normalised(TPoint a, TPoint b)
 {
     return TRect(std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y));
@@ -318,7 +316,7 @@ void TLEADImage::PaintRegionOverlays(QPainter& painter)
     if (m_rgnFrameType != 0 && m_allocated && L_BitmapHasRgn(&m_bitmap)) {
         const RegionShapes& shapes = CurrentRegionShapes();
         const QTransform t = StoredToClient();
-        const QRect clip = ToQRect(m_geom.DstClip.ToRect()).translated(f, f) & ToQRect(ClientRect());
+        const QRect clip = m_geom.DstClip.ToRect().ToQRect().translated(f, f) & ClientRect().ToQRect();
         painter.save();
         painter.setClipRect(clip);
         if (m_rgnFrameType == 3) {
@@ -383,7 +381,7 @@ void TLEADImage::DrawPictureInRegion(const QRect& dstRect, const QRect& clip)
 QRect TLEADImage::ToolArea() const
 {
     const TRect inner = InnerClientRect();
-    return ToQRect(inner) & ToQRect(m_geom.DstRect);
+    return inner.ToQRect() & m_geom.DstRect.ToQRect();
 }
 
 void TLEADImage::ToolMouseDown(TMouseButton button, TShiftState shift, int x, int y)

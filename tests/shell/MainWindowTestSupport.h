@@ -1,6 +1,7 @@
 #pragma once
-// Helpers of the main window tests: the program started in a fixture's folder, the main
-// window closed as its close box does, and the lines of a list.
+// Helpers of the main window tests: the source list filled, the lines of a list, the files of
+// a folder (the started program and its fixture are in support/MainWindowFixture.h).
+#include "support/MainWindowFixture.h"
 #include "support/ProgramFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnv.h"
@@ -25,16 +26,6 @@
 
 namespace kvtest {
 
-// StartProgram in the fixture's program folder; fails the test when no main window came.
-inline ::testing::AssertionResult Start()
-{
-    if (!StartProgram())
-        return ::testing::AssertionFailure() << "the start stopped";
-    if (!MainForm)
-        return ::testing::AssertionFailure() << "no main window";
-    return ::testing::AssertionSuccess();
-}
-
 // The source list as a read of `source` leaves it: each picture made by makePicture, then an
 // item of its thumbnail under thumbFolder and the escaped name.
 inline void FillSourceList(const QString& source, const QStringList& names,
@@ -48,22 +39,6 @@ inline void FillSourceList(const QString& source, const QStringList& names,
         makePicture(source + name);
         items.Add("<IMG src=\"" + thumbFolder + name + "\" align=\"top\">" + HTMLEscape(name));
     }
-}
-
-// A fresh slideshow with a title, as "Neue Diashow anlegen" leaves it: the template opened
-// under the next free name (an untitled slideshow would ask for a title at its first picture).
-inline void OpenNewSlideshow(const QString& title = QStringLiteral("Test"))
-{
-    MainForm->OpenDiashowFolder(QStringLiteral("del"));
-    MainForm->ui()->TitleEdit->setText(title);
-}
-
-// The close box of the main window (FormClose runs), then the windows go.
-inline void CloseAndEnd()
-{
-    if (MainForm)
-        MainForm->close();
-    EndProgram();
 }
 
 // The object names of the main window's tabs that show, in order.

@@ -47,18 +47,15 @@ QStringList Texts()
     return texts;
 }
 
-class Building : public ::testing::Test {
+class Building : public kvtest::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(program.Ready());
-        ASSERT_TRUE(Start());
+        MainWindowFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         root = MainForm->ArchiveRoot;
-        source = kvtest::MakeTempFolder("source");
-        kvtest::OpenNewSlideshow();
-        folder = MainForm->DiashowPath();
     }
-    void TearDown() override { CloseAndEnd(); }
 
     // The source list as a read of source leaves it: the thumbnail, then the escaped name.
     void SetSource(const QStringList& names)
@@ -96,10 +93,7 @@ protected:
         QTest::keyClicks(&edit, text);
     }
 
-    ProgramFixture program{"ENGLISH"};
     QString root;
-    QString source;
-    QString folder;
 };
 
 } // namespace

@@ -44,17 +44,8 @@ QStringList Texts()
     return texts;
 }
 
-class DataSafety : public ::testing::Test {
+class DataSafety : public kvtest::MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(program.Ready());
-        ASSERT_TRUE(Start());
-        source = kvtest::MakeTempFolder("source");
-        kvtest::OpenNewSlideshow();
-        folder = MainForm->DiashowPath();
-    }
-    void TearDown() override { CloseAndEnd(); }
 
     void Fill(const QStringList& names)
     {
@@ -79,9 +70,6 @@ protected:
     }
     QString PicturesIni() const { return QString::fromUtf8(ReadFile(folder + "Pictures.ini")); }
 
-    ProgramFixture program{"ENGLISH"};
-    QString source;
-    QString folder;
 };
 
 } // namespace

@@ -24,15 +24,13 @@ using kvtest::CloseAndEnd;
 using kvtest::ProgramFixture;
 using kvtest::Start;
 
-class EditorHandOff : public ::testing::Test {
+class EditorHandOff : public kvtest::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(program.Ready());
-        ASSERT_TRUE(Start());
-        source = kvtest::MakeTempFolder("source");
-        kvtest::OpenNewSlideshow();
-        folder = MainForm->DiashowPath();
+        MainWindowFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         kvtest::FillSourceList(source, {"a.jpg", "b.jpg"}, [](const QString& path) {
             QImage image(80, 60, QImage::Format_RGB32);
             image.fill(Qt::green);
@@ -42,7 +40,6 @@ protected:
         MainForm->ui()->SpeedButton2->click();
         ASSERT_EQ(MainForm->DiashowListBox->Items().Count(), 2);
     }
-    void TearDown() override { CloseAndEnd(); }
 
     void ClickSlideshow(int row)
     {
@@ -51,9 +48,6 @@ protected:
         list.OnClick(&list);
     }
 
-    ProgramFixture program{"ENGLISH"};
-    QString source;
-    QString folder;
 };
 
 TEST_F(EditorHandOff, DoubleClicksOpenTheEditorOnlyOnACurrentSlideshowPicture)

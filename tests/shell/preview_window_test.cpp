@@ -30,19 +30,16 @@ void Picture(const QString& path)
     EXPECT_TRUE(image.save(path, "JPEG", 90));
 }
 
-class Preview : public ::testing::Test {
+class Preview : public kvtest::MainWindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(program.Ready());
-        ASSERT_TRUE(Start());
-        source = kvtest::MakeTempFolder("source");
-        kvtest::OpenNewSlideshow();
-        folder = MainForm->DiashowPath();
+        MainWindowFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         // Nobody holds a key unless a test says so.
         MainForm->KeyboardModifiers = [this] { return modifiers; };
     }
-    void TearDown() override { CloseAndEnd(); }
 
     void SetSource(const QStringList& names)
     {
@@ -82,9 +79,6 @@ protected:
         return on;
     }
 
-    ProgramFixture program{"ENGLISH"};
-    QString source;
-    QString folder;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
 };
 

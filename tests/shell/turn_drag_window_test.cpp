@@ -61,17 +61,8 @@ QList<int> SelectedRows(const THTMListBox& list)
     return rows;
 }
 
-class TurnDrag : public ::testing::Test {
+class TurnDrag : public kvtest::MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(program.Ready());
-        ASSERT_TRUE(Start());
-        source = kvtest::MakeTempFolder("source");
-        kvtest::OpenNewSlideshow();
-        folder = MainForm->DiashowPath();
-    }
-    void TearDown() override { CloseAndEnd(); }
 
     void SetSource(const QStringList& names)
     {
@@ -102,9 +93,6 @@ protected:
         return QString::fromUtf8(kvtest::ReadFile(folder + "Pictures.ini")).split("\r\n", Qt::SkipEmptyParts);
     }
 
-    ProgramFixture program{"ENGLISH"};
-    QString source;
-    QString folder;
 };
 
 } // namespace
