@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 GEN := -G Ninja
 
-.PHONY: run build test fuzz bench lint setup clean
+.PHONY: run build test fuzz bench lint lint-tree setup clean
 
 setup:
 	@bash scripts/setup
@@ -14,11 +14,15 @@ build: setup
 run: build
 	./build/run/korvanta
 
-test: setup
-	cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE=ON \
+# The test tree: AddressSanitizer and UndefinedBehaviorSanitizer, every test, then the lint.
+TEST_CONFIGURE = cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE=ON \
 	      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g"
+
+test: setup
+	$(TEST_CONFIGURE)
 	cmake --build build/test -j $(JOBS)
 	cd build/test && ctest -j $(JOBS) --output-on-failure --timeout 600
+	@$(MAKE) --no-print-directory lint-tree
 
 # libFuzzer targets, built with clang in their own tree: build/fuzz/fuzz/fuzz_<name>.
 fuzz: setup
@@ -32,10 +36,13 @@ bench: setup
 
 # clang-tidy's bugprone checks (.clang-tidy) over our own sources, with the test tree's
 # compile commands; any finding fails.
+# `make test` runs it over its own built tree (lint-tree).
 lint: setup
-	cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE=ON \
-	      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g"
+	$(TEST_CONFIGURE)
 	cmake --build build/test -j $(JOBS) --target autogen_all 2>/dev/null || cmake --build build/test -j $(JOBS)
+	@$(MAKE) --no-print-directory lint-tree
+
+lint-tree:
 	run-clang-tidy -p build/test -quiet -j $(JOBS) '$(CURDIR)/(platform|shell|controls|imaging|output|player|editing)/.*\.cpp$$' \
 	    > build/lint.log 2>&1; status=$$?; grep -E "(warning|error):" build/lint.log; \
 	    if [ $$status -ne 0 ] || grep -qE "(warning|error):" build/lint.log; then echo "lint: findings above"; exit 1; fi
