@@ -12,6 +12,12 @@
 
 THTMLPicture::THTMLPicture() = default;
 
+THTMLPicture::~THTMLPicture()
+{
+    if (m_owner)
+        m_owner->Forget(this);
+}
+
 void THTMLPicture::ResetFrames()
 {
     m_frame = 1;
@@ -26,6 +32,9 @@ void THTMLPicture::Clear()
     m_data.clear();
     m_empty = true;
     m_image = QImage();
+    m_imageWidth = m_imageHeight = 0;
+    if (m_owner)
+        m_owner->Forget(this);
     m_frameLeft = m_frameTop = m_frameWidth = m_frameHeight = 0;
     m_transparent = false;
     m_disposal = 0;
@@ -96,7 +105,25 @@ bool THTMLPicture::Decode(QString* error)
             image = image.copy(frameRect);
     }
     m_image = image;
+    m_imageWidth = image.width();
+    m_imageHeight = image.height();
+    if (m_owner)
+        m_owner->Used(this);
     return true;
+}
+
+const QImage& THTMLPicture::Image() const
+{
+    auto* self = const_cast<THTMLPicture*>(this);
+    if (m_image.isNull()) {
+        // Bytes that decoded once decode again; should they not, nothing is drawn.
+        QString error;
+        if (!m_empty && !m_data.isEmpty())
+            self->Decode(&error);
+    } else if (m_owner) {
+        m_owner->Used(self);
+    }
+    return m_image;
 }
 
 void THTMLPicture::SetData(const QByteArray& data)
@@ -173,9 +200,9 @@ void THTMLPicture::LoadFromURL(const QString& url)
     }
 }
 
-int THTMLPicture::Width() const { return m_image.isNull() ? 0 : MulDiv(m_image.width(), PixelsPerInchX, 96); }
+int THTMLPicture::Width() const { return m_imageWidth ? MulDiv(m_imageWidth, PixelsPerInchX, 96) : 0; }
 
-int THTMLPicture::Height() const { return m_image.isNull() ? 0 : MulDiv(m_image.height(), PixelsPerInchY, 96); }
+int THTMLPicture::Height() const { return m_imageHeight ? MulDiv(m_imageHeight, PixelsPerInchY, 96) : 0; }
 
 int THTMLPicture::LayoutWidth() const { return m_screenWidth ? m_screenWidth : Width(); }
 
@@ -183,7 +210,7 @@ int THTMLPicture::LayoutHeight() const { return m_screenHeight ? m_screenHeight 
 
 void THTMLPicture::Draw(TCanvas& canvas, const TRect& r) const
 {
-    if (m_empty || m_image.isNull())
+    if (m_empty || Image().isNull())
         return;
     const QRect target = Stretch ? r.ToQRect() : QRect(r.Left, r.Top, Width(), Height());
     canvas.WithPainter([&](QPainter& p) {
@@ -262,7 +289,44 @@ void THTMLPictureCache::Reindex()
 void THTMLPictureCache::Clear()
 {
     m_index.clear();
-    m_pictures.clear();
+    m_pictures.clear();  // each picture leaves the decoded list as it goes
+}
+
+void THTMLPictureCache::Used(THTMLPicture* picture)
+{
+    const auto at = m_decodedAt.constFind(picture);
+    if (at != m_decodedAt.cend()) {
+        m_decoded.splice(m_decoded.begin(), m_decoded, at.value());
+        return;
+    }
+    m_decoded.push_front(picture);
+    m_decodedAt.insert(picture, m_decoded.begin());
+    Trim();
+}
+
+void THTMLPictureCache::Forget(THTMLPicture* picture)
+{
+    const auto at = m_decodedAt.constFind(picture);
+    if (at == m_decodedAt.cend())
+        return;
+    m_decoded.erase(at.value());
+    m_decodedAt.erase(at);
+}
+
+void THTMLPictureCache::Trim()
+{
+    while (int(m_decoded.size()) > m_decodedLimit) {
+        THTMLPicture* oldest = m_decoded.back();
+        m_decoded.pop_back();
+        m_decodedAt.remove(oldest);
+        oldest->DropImage();
+    }
+}
+
+void THTMLPictureCache::SetDecodedLimit(int limit)
+{
+    m_decodedLimit = std::max(1, limit);
+    Trim();
 }
 
 bool THTMLPictureCache::Animate()

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -31,6 +32,7 @@ public:
 class THTMLPicture {
 public:
     THTMLPicture();
+    ~THTMLPicture();
     THTMLPicture(const THTMLPicture&) = delete;
     THTMLPicture& operator=(const THTMLPicture&) = delete;
 
@@ -99,8 +101,11 @@ public:
     int ScreenWidth() const { return m_screenWidth; }
     int ScreenHeight() const { return m_screenHeight; }
 
-    // The decoded current frame (null while empty).
-    const QImage& Image() const { return m_image; }
+    // The decoded current frame (null while empty). A picture of a cache keeps only its
+    // bytes once the cache drops the decoded frame; Image decodes it again.
+    const QImage& Image() const;
+    // Whether the current frame is held decoded.
+    bool Decoded() const { return !m_image.isNull(); }
 
     std::function<void(THTMLPicture*)> OnChange;
     std::function<void(THTMLPicture*)> OnFrameChange;
@@ -116,6 +121,8 @@ private:
     void SetData(const QByteArray& data);
     // Decodes frame m_frame; on failure the error text, and the picture is unchanged.
     bool Decode(QString* error);
+    // Drops the decoded frame, keeping the bytes and the sizes.
+    void DropImage() { m_image = QImage(); }
     const TGifScan& Scan() const;
     void FireChange();
     void SetURL(const QString& url);
@@ -125,6 +132,7 @@ private:
     QByteArray m_data;
     bool m_empty = true;
     QImage m_image;
+    int m_imageWidth = 0, m_imageHeight = 0;  // of the decoded frame, kept when it is dropped
     QString m_url;
     QString m_downloadUrl;
     bool m_downloading = false;
@@ -142,6 +150,9 @@ private:
 // The pictures of one list by address. Pictures keep their place in memory until they are
 // removed, so a pointer from FindPicture stays valid while its entry is in the cache. The
 // addresses are indexed, so a lookup costs the same in a list of ten or ten thousand items.
+// Every picture keeps its bytes; at most DecodedLimit of them also keep their decoded frame
+// (the least recently decoded or drawn drop theirs first), so a long list of thumbnails costs
+// its compressed files and not its pixels.
 class THTMLPictureCache {
 public:
     THTMLPictureCache() = default;
@@ -161,10 +172,26 @@ public:
     // every item still in a list, see HTMLPictureSources); returns how many were dropped.
     int RemoveUnused(const QSet<QString>& addressesInUse);
 
+    static constexpr int DefaultDecodedLimit = 128;
+    int DecodedLimit() const { return m_decodedLimit; }
+    // At least 1; drops the decoded frames beyond the new limit at once.
+    void SetDecodedLimit(int limit);
+    // How many pictures hold a decoded frame.
+    int DecodedCount() const { return int(m_decoded.size()); }
+
 private:
     friend class THTMLPicture;
     void AddressChanged(THTMLPicture* picture, const QString& old);
     void Reindex();
+    // The picture was decoded or drawn: it becomes the most recent; the oldest beyond the
+    // limit drop their frames.
+    void Used(THTMLPicture* picture);
+    void Forget(THTMLPicture* picture);
+    void Trim();
+
+    int m_decodedLimit = DefaultDecodedLimit;
+    std::list<THTMLPicture*> m_decoded;  // most recently used first
+    QHash<THTMLPicture*, std::list<THTMLPicture*>::iterator> m_decodedAt;
 
     std::vector<std::unique_ptr<THTMLPicture>> m_pictures;
     QHash<QString, THTMLPicture*> m_index;  // the first picture of each address

@@ -4,10 +4,13 @@
 // and moving the selection with the Down key, each step painted at once. Beside it Qt's own
 // QListWidget with the same thumbnails as icons and the same texts, as the reference. Prints
 // the best and the median of several runs, per step where there are steps, and the core count.
+// --memory fills our list once, pages through it to the end and back, and prints the resident
+// memory the items take (per item) and the process's peak, without the reference.
 //
-//   list_bench [--runs N] [--count N] [--work DIR]
+//   list_bench [--runs N] [--count N] [--work DIR] [--memory]
 #include "controls/HTMLEscape.h"
 #include "controls/HTMListBox.h"
+#include "ResidentMemory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,6 +31,8 @@
 #include <vector>
 
 namespace {
+
+using benchsupport::StatusKilobytes;
 
 using Clock = std::chrono::steady_clock;
 
@@ -95,6 +100,7 @@ void Print(const char* what, const Times& ours, const Times& qt, const char* uni
 int main(int argc, char** argv)
 {
     int runs = 5, count = 1000;
+    bool memory = false;
     QString work;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
@@ -103,6 +109,8 @@ int main(int argc, char** argv)
             count = std::max(10, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--work") && i + 1 < argc)
             work = QString::fromLocal8Bit(argv[++i]);
+        else if (!std::strcmp(argv[i], "--memory"))
+            memory = true;
     }
     QApplication app(argc, argv);
     QTemporaryDir temp(work.isEmpty() ? QDir::tempPath() + "/list-bench-XXXXXX" : work + "/list-bench-XXXXXX");
@@ -114,6 +122,31 @@ int main(int argc, char** argv)
     QWidget window;
     window.resize(420, 820);
     window.show();
+
+    if (memory) {
+        THTMListBox memoryList(&window);
+        memoryList.setGeometry(10, 10, 400, 800);
+        memoryList.setColor(clWhite);
+        memoryList.show();
+        QCoreApplication::processEvents();
+        const long before = StatusKilobytes("VmRSS");
+        const auto t0 = Clock::now();
+        memoryList.Items().BeginUpdate();
+        memoryList.Items().AddStrings(texts);
+        memoryList.Items().EndUpdate();
+        const double fillMs = Millis(t0);
+        for (int top = 0; top < count; top += 10) {
+            memoryList.setTopIndex(top);
+            memoryList.viewport()->repaint();
+        }
+        memoryList.setTopIndex(0);
+        memoryList.viewport()->repaint();
+        const long after = StatusKilobytes("VmRSS");
+        std::printf("%d thumbnail items: fill %.1f ms; resident memory %+ld kB after filling and paging through "
+                    "(%.1f kB an item); peak %ld kB\n",
+                    count, fillMs, after - before, double(after - before) / count, StatusKilobytes("VmHWM"));
+        return 0;
+    }
 
     // ---- ours ----
     std::unique_ptr<THTMListBox> list;

@@ -386,6 +386,37 @@ TEST(HTMListBox, PicturesLeaveTheCacheWithTheirLastItem)
     EXPECT_EQ(list.PictureCache().Count(), 0);
 }
 
+TEST(HTMListBox, OnlyTheRecentlyDrawnPicturesStayDecoded)
+{
+    const QString folder = kvtest::MakeTempFolder("decoded");
+    THTMListBox list;
+    list.setFrameShape(QFrame::NoFrame);
+    list.PictureCache().SetDecodedLimit(4);
+    Window w({&list}, QSize(200, 120));
+    constexpr int count = 40;
+    for (int i = 0; i < count; ++i) {
+        const QColor color = QColor::fromHsv(i * 9, 255, 200);
+        list.Items().Add(PictureItem(WritePicture(folder, QString("_THUMB_%1.png").arg(i), 30, 30, color)));
+    }
+    ASSERT_EQ(list.PictureCache().Count(), count);
+    EXPECT_LE(list.PictureCache().DecodedCount(), 4) << "filling keeps only the last few decoded";
+
+    const QImage top = list.viewport()->grab().toImage();
+    const TRect first = list.ItemRect(0);
+    EXPECT_EQ(top.pixelColor(first.Left + 15, first.Top + 15), QColor::fromHsv(0, 255, 200).toRgb());
+    list.setTopIndex(count - 1);
+    (void)list.viewport()->grab();
+    EXPECT_LE(list.PictureCache().DecodedCount(), 4);
+    const THTMLPicture* firstPicture = list.PictureCache().Picture(0);
+    EXPECT_FALSE(firstPicture->Decoded()) << "scrolled away, dropped";
+    EXPECT_EQ(firstPicture->Width(), 30) << "the layout keeps the size";
+
+    list.setTopIndex(0);
+    EXPECT_EQ(list.viewport()->grab().toImage(), top) << "decoded again, drawn the same";
+    EXPECT_TRUE(firstPicture->Decoded());
+    EXPECT_LE(list.PictureCache().DecodedCount(), 4);
+}
+
 TEST(HTMListBox, HorizontalScrollingFollowsTheWidestItem)
 {
     THTMListBox list;

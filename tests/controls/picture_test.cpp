@@ -330,3 +330,34 @@ TEST(PictureContainer, NamesIgnoreCaseAndAnimationSteps)
     EXPECT_EQ(container.FindPicture("still"), nullptr);
     EXPECT_THROW(container.Items().Delete(5), EListError);
 }
+
+TEST(HTMLPictureCache, KeepsTheLeastRecentlyUsedFramesDecodedUpToItsLimit)
+{
+    THTMLPictureCache cache;
+    cache.SetDecodedLimit(2);
+    std::vector<THTMLPicture*> pictures;
+    for (const QColor color : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue)}) {
+        QImage image(4, 3, QImage::Format_RGB32);
+        image.fill(color);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        pictures.push_back(cache.AddPicture());
+        pictures.back()->LoadFromData(bytes);
+    }
+    EXPECT_EQ(cache.DecodedCount(), 2);
+    EXPECT_FALSE(pictures[0]->Decoded()) << "the oldest goes first";
+    EXPECT_EQ(pictures[0]->Width(), 4);
+    EXPECT_EQ(pictures[0]->Height(), 3);
+
+    EXPECT_EQ(pictures[0]->Image().pixelColor(0, 0), QColor(Qt::red)) << "decoded again from its bytes";
+    EXPECT_FALSE(pictures[1]->Decoded());
+    (void)pictures[2]->Image();  // used again: now the most recent
+    cache.SetDecodedLimit(1);
+    EXPECT_TRUE(pictures[2]->Decoded());
+    EXPECT_FALSE(pictures[0]->Decoded());
+
+    cache.RemoveUnused({});
+    EXPECT_EQ(cache.DecodedCount(), 0) << "removed pictures leave the decoded list";
+}
