@@ -1,5 +1,6 @@
 #include "output/GalleryPictures.h"
 
+#include "platform/imagelib/OwnedBitmap.h"
 #include "platform/imagelib/imagelib.h"
 #include "platform/vcl/SysUtils.h"
 
@@ -14,11 +15,6 @@
 #include <mutex>
 
 namespace {
-
-struct OwnedBitmap {
-    LBitmap bitmap;
-    ~OwnedBitmap() { L_FreeBitmap(&bitmap); }
-};
 
 // A size x size square of colour (0x00BBGGRR) with its top-left corner at left, top.
 void FillSquare(LBitmap& bitmap, int left, int top, int size, std::uint32_t color)
