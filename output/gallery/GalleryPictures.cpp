@@ -1,4 +1,4 @@
-#include "output/GalleryPictures.h"
+#include "output/gallery/GalleryPictures.h"
 
 #include "platform/imagelib/OwnedBitmap.h"
 #include "platform/imagelib/imagelib.h"
