@@ -1,5 +1,6 @@
 #include "imaging/ThumbnailMaker.h"
 
+#include "platform/imagelib/OwnedBitmap.h"
 #include "platform/imagelib/imagelib.h"
 
 #include <QFile>
@@ -10,12 +11,6 @@
 namespace {
 
 LColor Plain(std::uint32_t color) { return LColor(color) & 0x00ffffffu; }
-
-// Frees the bitmap however the making ends.
-struct OwnedBitmap {
-    LBitmap bitmap;
-    ~OwnedBitmap() { L_FreeBitmap(&bitmap); }
-};
 
 void WhiteSquare(LBitmap& bitmap, int left, int top)
 {

@@ -1,8 +1,8 @@
 #include "output/fFTP.h"
 #include "shell/Windows.h"
 
-#include "output/FtpCommands.h"
-#include "output/GallerySettings.h"
+#include "output/gallery/FtpCommands.h"
+#include "output/gallery/GallerySettings.h"
 #include "platform/system/ProgramFolder.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Exceptions.h"

@@ -3,10 +3,10 @@
 
 #include "controls/SlideshowItem.h"
 #include "imaging/ShapeFrame.h"
-#include "output/GalleryPictures.h"
 #include "output/fFTP.h"
-#include "output/GallerySettings.h"
-#include "output/Generate.h"
+#include "output/gallery/GalleryPictures.h"
+#include "output/gallery/GallerySettings.h"
+#include "output/gallery/Make.h"
 #include "platform/system/ProgramFolder.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Exceptions.h"

@@ -9,8 +9,8 @@
 // folder in place of the old one in one step, so that "gallery" always holds a whole gallery
 // (the last finished one) however a run ends; what an interrupted run left is removed at the
 // next run.
-#include "output/GalleryPages.h"
-#include "output/GallerySettings.h"
+#include "output/gallery/GalleryPages.h"
+#include "output/gallery/GallerySettings.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Forms.h"
 

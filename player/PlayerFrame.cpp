@@ -1,5 +1,6 @@
 #include "player/PlayerFrame.h"
 
+#include "platform/imagelib/OwnedBitmap.h"
 #include "platform/imagelib/imagelib.h"
 
 #include <QFile>
@@ -13,11 +14,6 @@
 namespace {
 
 int RoundEven(double v) { return int(std::nearbyint(v)); }
-
-struct OwnedBitmap {
-    LBitmap bitmap;
-    ~OwnedBitmap() { L_FreeBitmap(&bitmap); }
-};
 
 QFont BandFont(int screenHeight)
 {

@@ -7,6 +7,7 @@
 #include "imaging/LEADImage.h"
 #include "imaging/ShapeFrame.h"
 #include "imaging/ThumbnailMaker.h"
+#include "platform/system/OrderedPool.h"
 #include "platform/vcl/Colors.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Dialogs.h"
@@ -22,12 +23,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QThread>
-#include <QThreadPool>
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace {
@@ -48,32 +45,6 @@ QStringList FilesOf(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
 }
-
-// The thumbnails of one read, made on worker threads and taken by the GUI thread in order.
-class ThumbnailBatch {
-public:
-    ThumbnailBatch(std::size_t count) : m_done(count, false) {}
-
-    void Finish(std::size_t index)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_done[index] = true;
-        }
-        m_changed.notify_all();
-    }
-    // Waits a little for index; true once its thumbnail is through (made or not).
-    bool WaitFor(std::size_t index, int ms)
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(ms), [&] { return bool(m_done[index]); });
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<bool> m_done;
-};
 
 // The user's Pictures folder (XDG), or the home folder when there is none.
 QString PicturesFolder()
@@ -268,29 +239,26 @@ void TMainForm::MakeSourceThumbnails(const QString& folder, const QStringList& n
     const ThumbnailFrame frame = ShapeFrameOf(*m_ui->LEADImage3);
     ForceDirectories(ProgramFolder + QStringLiteral("thumbs/"));
 
-    // Every missing thumbnail goes to the workers at once; the pool's destructor waits for
-    // whatever is still running should this end early.
-    auto batch = std::make_shared<ThumbnailBatch>(std::size_t(count));
     // Per picture: could it be read? Written by its worker before it finishes.
-    auto readable = std::make_shared<std::vector<char>>(std::size_t(count), char(1));
-    QThreadPool pool;
-    pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+    std::vector<char> readable(std::size_t(count), char(1));
+    // Every missing thumbnail goes to the workers at once; should this end early, the pool
+    // drops those not started yet and waits for whatever is still running.
+    TOrderedPool pool(std::size_t(count), 0);
     std::vector<bool> queued(std::size_t(count), false);
     for (int i = 0; i < count; ++i) {
         const QString file = folder + names[i];
         const QString target = ThumbnailPath(file, true);
         if (FileExists(target)) {
-            batch->Finish(std::size_t(i));
+            pool.Finish(std::size_t(i));
             continue;
         }
         queued[std::size_t(i)] = true;
-        pool.start([batch, readable, i, file, target, frame] {
+        pool.Start(std::size_t(i), [&readable, i, file, target, frame] {
             // A picture that cannot be read is left out of the list; one whose thumbnail
             // cannot be written is listed without it.
             bool read = false;
             MakeThumbnailFile(file, target, 70, frame, &read);
-            (*readable)[std::size_t(i)] = read ? 1 : 0;
-            batch->Finish(std::size_t(i));
+            readable[std::size_t(i)] = read ? 1 : 0;
         });
     }
 
@@ -315,12 +283,12 @@ void TMainForm::MakeSourceThumbnails(const QString& folder, const QStringList& n
             shownPercent = percent;
         }
         if (queued[std::size_t(i)]) {
-            while (!batch->WaitFor(std::size_t(i), 15))
+            while (!pool.WaitFor(std::size_t(i), 15))
                 Application->ProcessMessages();
             m_ui->StatusBar1->showMessage(QStringLiteral("Fertig"));
             shownPercent = -1;
         }
-        if (!(*readable)[std::size_t(i)]) {
+        if (!readable[std::size_t(i)]) {
             if (!SkippedPictures.contains(names[i]))
                 SkippedPictures << names[i];
             continue;
@@ -329,7 +297,6 @@ void TMainForm::MakeSourceThumbnails(const QString& folder, const QStringList& n
         list.Items().Add(QStringLiteral("<IMG src=\"file://") + ThumbnailPath(file, true) +
                          QStringLiteral("\" align=\"top\">") + HTMLEscape(names[i]));
     }
-    pool.waitForDone();
 }
 
 void TMainForm::DeleteOwnConvertedCopies(const QString& folder)

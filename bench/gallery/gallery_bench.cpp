@@ -5,7 +5,7 @@
 // per picture, one picture after the other; ImageMagick uses the cores itself) in the same run.
 //
 //   gallery_bench [--work DIR] [--pictures DIR] [--runs N] [--peer-runs N] [--files N]
-#include "output/GalleryPictures.h"
+#include "output/gallery/GalleryPictures.h"
 #include "support/CameraPicture.h"
 
 #include <QCommandLineParser>

@@ -4,7 +4,7 @@
 #include "support/ProgramFixture.h"
 #include "support/ScriptedUi.h"
 
-#include "output/FtpCommands.h"
+#include "output/gallery/FtpCommands.h"
 #include "output/fFTP.h"
 #include "platform/vcl/ListBox.h"
 #include "ui_fFTP.h"

@@ -1,4 +1,4 @@
-#include "output/GalleryPages.h"
+#include "output/gallery/GalleryPages.h"
 
 #include "controls/HTMLEscape.h"
 #include "platform/vcl/SysUtils.h"

@@ -1,4 +1,4 @@
-#include "output/Generate.h"
+#include "output/gallery/Make.h"
 
 #include "platform/vcl/TextCodec.h"
 

@@ -1,4 +1,4 @@
-#include "output/GallerySettings.h"
+#include "output/gallery/GallerySettings.h"
 
 #include "platform/system/ProgramFolder.h"
 #include "platform/vcl/IniFiles.h"

@@ -4,7 +4,7 @@
 // decoded once, at the smallest scale that still gives twice the larger web size, and both
 // sizes are made from it.
 #include "imaging/ThumbnailMaker.h"
-#include "output/GalleryPages.h"
+#include "output/gallery/GalleryPages.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 // The gallery's pieces without a window: web names, the grid, the web sizes, colours and the
 // style sheet.
-#include "output/GalleryPages.h"
+#include "output/gallery/GalleryPages.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

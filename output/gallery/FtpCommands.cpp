@@ -1,4 +1,4 @@
-#include "output/FtpCommands.h"
+#include "output/gallery/FtpCommands.h"
 
 #include "platform/vcl/SysUtils.h"
 

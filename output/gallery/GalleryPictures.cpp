@@ -1,24 +1,15 @@
-#include "output/GalleryPictures.h"
+#include "output/gallery/GalleryPictures.h"
 
+#include "platform/imagelib/OwnedBitmap.h"
 #include "platform/imagelib/imagelib.h"
+#include "platform/system/OrderedPool.h"
 #include "platform/vcl/SysUtils.h"
 
 #include <QFile>
-#include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
 
 namespace {
-
-struct OwnedBitmap {
-    LBitmap bitmap;
-    ~OwnedBitmap() { L_FreeBitmap(&bitmap); }
-};
 
 // A size x size square of colour (0x00BBGGRR) with its top-left corner at left, top.
 void FillSquare(LBitmap& bitmap, int left, int top, int size, std::uint32_t color)
@@ -152,54 +143,17 @@ void RunWebPictureJobs(const std::vector<TWebPictureJob>& jobs, int threads,
                        const std::function<void(int index, const TWebPictureResult&)>& done,
                        const std::function<void()>& wait)
 {
-    struct Shared {
-        std::mutex mutex;
-        std::condition_variable changed;
-        std::vector<TWebPictureResult> results;
-        std::vector<bool> finished;
-        std::atomic<bool> cancelled{false};
-    };
-    auto shared = std::make_shared<Shared>();
-    shared->results.resize(jobs.size());
-    shared->finished.assign(jobs.size(), false);
-
-    // The pool's destructor waits for whatever still runs should done or wait throw.
-    QThreadPool pool;
-    // Jobs not started yet are dropped when this ends early; declared after the pool so that
-    // it goes first.
-    struct Cancel {
-        Shared& shared;
-        ~Cancel() { shared.cancelled = true; }
-    } cancel{*shared};
-    pool.setMaxThreadCount(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()));
+    std::vector<TWebPictureResult> results(jobs.size());
+    // Declared after the results it writes: should done or wait throw, the jobs not started
+    // yet are dropped and those running finish before the results go.
+    TOrderedPool pool(jobs.size(), threads);
+    for (std::size_t i = 0; i < jobs.size(); ++i)
+        pool.Start(i, [&results, &jobs, i] { results[i] = MakeWebPictures(jobs[i]); });
     for (std::size_t i = 0; i < jobs.size(); ++i) {
-        pool.start([shared, i, job = jobs[i]] {
-            if (shared->cancelled)
-                return;
-            TWebPictureResult r = MakeWebPictures(job);
-            {
-                const std::lock_guard lock(shared->mutex);
-                shared->results[i] = r;
-                shared->finished[i] = true;
-            }
-            shared->changed.notify_all();
-        });
-    }
-    for (std::size_t i = 0; i < jobs.size(); ++i) {
-        for (;;) {
-            {
-                std::unique_lock lock(shared->mutex);
-                if (shared->changed.wait_for(lock, std::chrono::milliseconds(20), [&] { return bool(shared->finished[i]); }))
-                    break;
-            }
+        while (!pool.WaitFor(i, 20)) {
             if (wait)
                 wait();
         }
-        TWebPictureResult r;
-        {
-            const std::lock_guard lock(shared->mutex);
-            r = shared->results[i];
-        }
-        done(int(i), r);
+        done(int(i), results[i]);
     }
 }
