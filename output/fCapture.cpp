@@ -4,6 +4,7 @@
 #include "imaging/LErrCode.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Exceptions.h"
+#include "platform/vcl/Graphics.h"
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
 #include "shell/core/Helpers.h"
@@ -116,6 +117,5 @@ void TCaptureForm::Grab()
     ++FrameCounter;
     const QString name = FramePrefix + QString::number(FrameCounter).rightJustified(3, QLatin1Char('0')) +
                          QStringLiteral(".jpg");
-    if (!buffer.convertToFormat(QImage::Format_RGB888).save(name, "JPG", 85))
-        throw EInOutError(QStringLiteral("Cannot write ") + name);
+    SavePictureFile(buffer.convertToFormat(QImage::Format_RGB888), name, "JPG", 85);
 }

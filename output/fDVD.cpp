@@ -10,6 +10,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Files.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/SafeFile.h"
 #include "platform/vcl/StringList.h"
 #include "platform/vcl/SysUtils.h"
 #include "shell/core/Helpers.h"
@@ -23,7 +24,6 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextStream>
@@ -528,18 +528,21 @@ bool TDVDForm::MakeAviRoadMpeg(QString& error)
         const QImage scaled = frame.scaled(at.Width, at.Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const QString name = video::SequenceFileName(int(holds.size()));
         const QString file = m_ctx.EncoderFolder + name;
-        if (!video::ComposeFrame(scaled, at, size.width(), size.height(), style).save(file, "JPG", 90)) {
-            error = QStringLiteral("Cannot write ") + file;
+        try {
+            SavePictureFile(video::ComposeFrame(scaled, at, size.width(), size.height(), style), file, "JPG", 90);
+        } catch (const Exception& e) {
+            error = e.Message();
             return false;
         }
         holds << name + QLatin1Char('*') + QString::number(video::HoldFrames(m_seconds));
         if (i % 10 == 0 && !KeepRunning())
             return false;
     }
-    QSaveFile list(m_ctx.EncoderFolder + QStringLiteral("Test_quantity.nno"));
-    if (!list.open(QIODevice::WriteOnly) ||
-        list.write((holds.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8()) < 0 || !list.commit()) {
-        error = list.fileName() + QStringLiteral(": ") + list.errorString();
+    try {
+        WriteFileSafely(m_ctx.EncoderFolder + QStringLiteral("Test_quantity.nno"),
+                        (holds.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    } catch (const Exception& e) {
+        error = e.Message();
         return false;
     }
     const QString output = OutputFile(QStringLiteral(".mpg"));

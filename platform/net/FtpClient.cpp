@@ -1,15 +1,17 @@
 #include "platform/net/FtpClient.h"
 
+#include "platform/vcl/SafeFile.h"
+
 #include <curl/curl.h>
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <QUrl>
 
 #include <exception>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -88,11 +90,12 @@ struct TFtpClient::Impl {
     int lastReply = 0;
     QString failureReply;  // the last reply of 400 and above
     QString failureText;   // why the last call failed
+    QString writeFailure;  // why the local file of a download could not be written
     char errorBuffer[CURL_ERROR_SIZE] = {};
     QStringList replies;
     std::exception_ptr pending;
     QFile* upload = nullptr;
-    QSaveFile* download = nullptr;
+    TSafeFile* download = nullptr;
     bool uploading = false;
     curl_off_t lastSent = -1, lastReceived = -1;
     QElapsedTimer idleClock;
@@ -188,8 +191,14 @@ struct TFtpClient::Impl {
     static size_t OnWrite(char* data, size_t size, size_t count, void* user)
     {
         auto* self = static_cast<Impl*>(user);
-        if (!self->download || self->download->write(data, qint64(size * count)) != qint64(size * count))
+        if (!self->download)
             return 0;  // curl stops with a write error
+        try {
+            self->download->Write(data, qint64(size * count));
+        } catch (const std::exception& e) {
+            self->writeFailure = QString::fromUtf8(e.what());
+            return 0;
+        }
         return size * count;
     }
 
@@ -258,6 +267,7 @@ struct TFtpClient::Impl {
         lastReply = 0;
         failureReply.clear();
         failureText.clear();
+        writeFailure.clear();
         aborted = false;
         pending = nullptr;
         lastSent = lastReceived = -1;
@@ -302,7 +312,9 @@ struct TFtpClient::Impl {
     // Why a call failed: the server's reply when it refused, else curl's reason.
     void NoteFailure(CURLcode code)
     {
-        if (!failureReply.isEmpty())
+        if (!writeFailure.isEmpty())
+            failureText = writeFailure;
+        else if (!failureReply.isEmpty())
             failureText = failureReply;
         else if (errorBuffer[0])
             failureText = QString::fromUtf8(errorBuffer);
@@ -510,9 +522,13 @@ bool TFtpClient::Download(const QString& remoteFile, const QString& localFile)
 {
     if (!d->connected || d->busy)
         return false;
-    QSaveFile file(localFile);
-    if (!file.open(QIODevice::WriteOnly)) {
-        d->failureText = file.errorString();
+    // The local file is replaced only by a whole download: a full disk or a broken transfer
+    // leaves the old file as it was.
+    std::optional<TSafeFile> file;
+    try {
+        file.emplace(localFile);
+    } catch (const std::exception& e) {
+        d->failureText = QString::fromUtf8(e.what());
         if (OnFailure)
             OnFailure(TFtpTransaction::Download);
         return false;
@@ -522,15 +538,21 @@ bool TFtpClient::Download(const QString& remoteFile, const QString& localFile)
     curl_easy_setopt(d->curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(d->curl, CURLOPT_WRITEFUNCTION, &Impl::OnWrite);
     curl_easy_setopt(d->curl, CURLOPT_WRITEDATA, d.get());
-    d->download = &file;
+    d->download = &*file;
     if (OnTransactionStart)
         OnTransactionStart();
     CURLcode code = d->Perform();
     d->download = nullptr;
     if (OnTransactionStop)
         OnTransactionStop();
-    if (code == CURLE_OK && !file.commit())
-        code = CURLE_WRITE_ERROR;
+    if (code == CURLE_OK) {
+        try {
+            file->Commit();
+        } catch (const std::exception& e) {
+            d->writeFailure = QString::fromUtf8(e.what());
+            code = CURLE_WRITE_ERROR;
+        }
+    }
     const bool ok = d->Report(TFtpTransaction::Download, code);
     d->Finish();
     return ok;

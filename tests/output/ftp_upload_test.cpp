@@ -1,6 +1,7 @@
 // The FTP upload of a gallery: the command list, the progress, and uploads against a real FTP
 // server (pyftpdlib) on 127.0.0.1, started for each test.
 #include "shell/WindowTestSupport.h"
+#include "support/FullDisk.h"
 #include "support/ProgramFixture.h"
 #include "support/ScriptedUi.h"
 
@@ -322,4 +323,27 @@ TEST(FtpUpload, CommandVerbs)
                                      "ChangeDir success cd..  ", "RemoveDir success rmdir Galerie ",
                                      "ERROR: ChangeDir failure cd Galerie ", "    550 No such file or directory.",
                                      "ChangeDir success cd\\  "}));
+}
+
+TEST(FtpUpload, ADownloadOntoAFullDiskKeepsTheOldFileAndSaysWhy)
+{
+    TestProgramFolder program("ENGLISH");
+    FtpServer server;
+    kvtest::WriteFile(server.Root + "x.jpg", QByteArray(64 * 1024, 'n'));
+    kvtest::FullDisk disk;
+    const QString target = disk.Folder() + "back.jpg";
+    kvtest::WriteFile(target, "old");
+    Upload upload(kvtest::MakeTempFolder("local").chopped(1));
+    upload.Type("127.0.0.1", QString::number(server.Port), "anna", "secret", "");
+    TFTPForm& f = upload.form;
+    ASSERT_TRUE(f.ConnectFtpServer());
+    disk.Fill();
+    f.ExecuteCommand("copy | x.jpg | " + target);
+    disk.Release();
+
+    EXPECT_EQ(kvtest::ReadFile(target), "old");
+    EXPECT_EQ(QDir(disk.Folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"back.jpg"}));
+    const QString log = QString::fromStdString(LogOf(f));
+    EXPECT_TRUE(log.startsWith("ERROR: Download failure copy x.jpg " + target)) << LogOf(f);
+    EXPECT_TRUE(log.contains("back.jpg\". ")) << LogOf(f);  // the reason names the local file
 }
