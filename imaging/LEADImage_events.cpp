@@ -10,20 +10,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-namespace {
-
-bool MouseButtonOf(Qt::MouseButton b, TMouseButton& out)
-{
-    switch (b) {
-    case Qt::LeftButton: out = mbLeft; return true;
-    case Qt::RightButton: out = mbRight; return true;
-    case Qt::MiddleButton: out = mbMiddle; return true;
-    default: return false;
-    }
-}
-
-} // namespace
-
 // ---- Qt's events ---------------------------------------------------------------------------------
 
 void TLEADImage::mousePressEvent(QMouseEvent* event)

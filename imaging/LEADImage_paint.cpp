@@ -28,8 +28,6 @@ constexpr qint64 kWholeDestination = qint64(4) * 1024 * 1024;
 
 QColor ColorOf(TColor c) { return ToQColor(ColorToRGB(c)); }
 
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-
 // The part of the destination dst that the source columns and rows of clip land on, when the
 // source rectangle src is drawn into dst.
 QRect SourceClipOnDestination(const TLeadBox& src, const TLeadBox& clip, const QRect& dst)
@@ -290,10 +288,10 @@ void TLEADImage::PaintSequence()
     if (m_transparent)
         FillOutside(inner, QRect(), Qt::transparent);  // what lies beneath shows through
 
-    const QRect dstClip = ToQRect(g.DstClip.ToRect()).translated(f, f);
+    const QRect dstClip = g.DstClip.ToRect().ToQRect().translated(f, f);
     g.DstRect = g.Dst.ToRect();
     OffsetRect(g.DstRect, f, f);
-    const QRect dstRect = ToQRect(g.DstRect);
+    const QRect dstRect = g.DstRect.ToQRect();
     const bool transition = m_transitionStyle != etsNone;
     if (!m_transparent && !m_backErase && m_allocated)
         FillOutside(inner, dstClip, back);
@@ -349,7 +347,7 @@ void TLEADImage::PaintCurrentFrame()
                                   m_geom.DstClip.Width + m_geom.HScrollPos, m_geom.DstClip.Height + m_geom.VScrollPos) &
                             inner;
     m_geom.DstRect = dst;
-    DrawPicture(ToQRect(dst), paintClip);
+    DrawPicture(dst.ToQRect(), paintClip);
     viewport()->update();
 }
 

@@ -17,17 +17,6 @@
 
 TMainForm* MainForm = nullptr;
 
-void ForEachFileOf(const QString& mask, const std::function<void(const QString& name)>& fn)
-{
-    TSearchRec rec;
-    if (FindFirst(mask, faReadOnly | faHidden | faArchive, rec) == 0) {
-        do {
-            fn(rec.Name);
-        } while (FindNext(rec) == 0);
-    }
-    FindClose(rec);
-}
-
 TMainForm::TMainForm(QWidget* parent) : TForm(parent), m_ui(std::make_unique<Ui::TMainForm>())
 {
     // The preview timers: one shot each, started by a click in their list.
@@ -178,7 +167,7 @@ void TMainForm::DeleteFilesByMask(const QString& mask)
     if (!QDir::isAbsolutePath(folder))
         return;
     TBusyCursor busy;
-    ForEachFileOf(mask, [&folder](const QString& name) { DeleteFile(folder + name); });
+    ForEachFile(mask, [&folder](const QString& name) { DeleteFile(folder + name); });
 }
 
 void TMainForm::ClearTempPicFolder()

@@ -158,7 +158,7 @@ void TMainForm::DeleteLeftoverPictures()
     if (!DiashowEmptiedByUser || folder.isEmpty() || (DiashowListBox && DiashowListBox->Items().Count() > 0))
         return;
     bool any = false;
-    ForEachFileOf(folder + QStringLiteral("*.jpg"), [&any](const QString&) { any = true; });
+    ForEachFile(folder + QStringLiteral("*.jpg"), [&any](const QString&) { any = true; });
     if (!any)
         return;
     if (MessageDlg(GetLangText(10090), mtConfirmation, mbYesNo) != mrYes)

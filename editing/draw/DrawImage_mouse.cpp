@@ -9,11 +9,6 @@
 
 namespace {
 
-TMouseButton ButtonOf(Qt::MouseButton b)
-{
-    return b == Qt::RightButton ? mbRight : b == Qt::MiddleButton ? mbMiddle : mbLeft;
-}
-
 bool Held(TShiftState shift, TShiftState keys) { return (shift & keys) == keys; }
 
 } // namespace
@@ -105,9 +100,12 @@ void TpelDrawImage::MouseUp(TMouseButton button, TShiftState shift, int x, int y
 
 void TpelDrawImage::mousePressEvent(QMouseEvent* e)
 {
+    TMouseButton button;
+    if (!MouseButtonOf(e->button(), button))
+        return;
     Guard([&] {
         const QPoint p = e->position().toPoint();
-        MouseDown(ButtonOf(e->button()), ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
+        MouseDown(button, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
     });
 }
 
@@ -123,8 +121,11 @@ void TpelDrawImage::mouseMoveEvent(QMouseEvent* e)
 
 void TpelDrawImage::mouseReleaseEvent(QMouseEvent* e)
 {
+    TMouseButton button;
+    if (!MouseButtonOf(e->button(), button))
+        return;
     Guard([&] {
         const QPoint p = e->position().toPoint();
-        MouseUp(ButtonOf(e->button()), ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
+        MouseUp(button, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
     });
 }

@@ -79,6 +79,16 @@ TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons butto
     return s;
 }
 
+bool MouseButtonOf(Qt::MouseButton button, TMouseButton& out)
+{
+    switch (button) {
+    case Qt::LeftButton: out = mbLeft; return true;
+    case Qt::RightButton: out = mbRight; return true;
+    case Qt::MiddleButton: out = mbMiddle; return true;
+    default: return false;
+    }
+}
+
 void ForgetDragControl(TDragControl* control) noexcept;
 
 TDragControl::~TDragControl() { ForgetDragControl(this); }

@@ -79,6 +79,9 @@ constexpr int VK_OEM_7 = 222;       // '
 int VirtualKeyCode(const QKeyEvent& event);
 // The shift state of keyboard modifiers and mouse buttons.
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
+// The framework's button of a Qt mouse button: left, right and middle; false for any other
+// button (back, forward, extra buttons), which the controls ignore.
+bool MouseButtonOf(Qt::MouseButton button, TMouseButton& out);
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TMouseEvent = std::function<void(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;

@@ -394,6 +394,17 @@ int FindNext(TSearchRec& rec)
 
 void FindClose(TSearchRec& rec) { rec.FindHandle.reset(); }
 
+void ForEachFile(const QString& mask, const std::function<void(const QString& name)>& fn)
+{
+    TSearchRec rec;
+    if (FindFirst(mask, faReadOnly | faHidden | faArchive, rec) == 0) {
+        do {
+            fn(rec.Name);
+        } while (FindNext(rec) == 0);
+    }
+    FindClose(rec);
+}
+
 // ---- Existence ------------------------------------------------------------------------------
 
 bool FileExists(const QString& path)

@@ -48,6 +48,9 @@ int FindFirst(const QString& path, int attrMask, TSearchRec& rec);
 // 0 and the next entry, or kErrorNoMoreFiles.
 int FindNext(TSearchRec& rec);
 void FindClose(TSearchRec& rec);
+// Calls fn with the name of every file (no folder) that matches mask, a folder and a pattern
+// ("/prog/thumbs/*.*"): plain, read-only and hidden files, in the order of the scan.
+void ForEachFile(const QString& mask, const std::function<void(const QString& name)>& fn);
 
 // True when name matches mask as a scan would match it (case ignored, "*" and "?", a trailing
 // ".*" also matching a name without a dot, a trailing "." matching only names without one).

@@ -11,16 +11,6 @@ inline QString OutOfBounds(int index)
     return QStringLiteral("List index out of bounds (%1)").arg(index);
 }
 
-inline bool MouseButtonOf(Qt::MouseButton b, TMouseButton& out)
-{
-    switch (b) {
-    case Qt::LeftButton: out = mbLeft; return true;
-    case Qt::RightButton: out = mbRight; return true;
-    case Qt::MiddleButton: out = mbMiddle; return true;
-    default: return false;
-    }
-}
-
 inline bool IsNavigationKey(int key)
 {
     switch (key) {

@@ -9,17 +9,6 @@
 
 namespace {
 
-void ForEachFile(const QString& mask, const std::function<void(const QString&)>& fn)
-{
-    TSearchRec rec;
-    if (FindFirst(mask, faReadOnly | faHidden | faArchive, rec) == 0) {
-        do {
-            fn(rec.Name);
-        } while (FindNext(rec) == 0);
-    }
-    FindClose(rec);
-}
-
 void MakeFolder(const QString& folder)
 {
     if (!DirectoryExists(folder))

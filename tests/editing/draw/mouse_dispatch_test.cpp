@@ -412,6 +412,28 @@ TEST(MouseDispatch, DragOutsideTheControlKeepsArriving)
     EXPECT_EQ(At(*im, 13, 40), clWhite);  // the rubber band to the point below was taken away
 }
 
+// Buttons other than left, right and middle start no stroke: a back-button click draws nothing.
+TEST(MouseDispatch, OtherButtonsDrawNothing)
+{
+    QWidget window;
+    window.resize(200, 200);
+    auto* im = new TpelDrawImage(&window);
+    im->setAutoSize(true);
+    im->SetPicture(White(64, 64));
+    im->Canvas().Pen.Color = clBlack;
+    im->setShape("line");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QWindow* w = window.windowHandle();
+    for (Qt::MouseButton button : {Qt::BackButton, Qt::ForwardButton}) {
+        QTest::mousePress(w, button, {}, QPoint(10, 10));
+        EXPECT_FALSE(im->Drag.MouseIsDown) << button;
+        QTest::mouseMove(w, QPoint(50, 10));
+        QTest::mouseRelease(w, button, {}, QPoint(50, 10));
+        EXPECT_EQ(At(*im, 30, 10), clWhite) << button;
+    }
+}
+
 // Property values past what the figures hold: a star or symmetry of 40 points draws with the
 // 13 its vertex array holds, more blocks than pixels give one-pixel cells, no stars draw nothing.
 TEST(MouseDispatch, PropertiesPastTheirLimitsStayOnTheirArrays)
