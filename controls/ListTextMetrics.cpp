@@ -60,16 +60,6 @@ void TListTextMetrics::DrawLine(TCanvas& canvas, const TFont& font, int x, int y
         return;
     // As CanvasTextMetrics draws a line, with the resolved font.
     const Resolved& r = Resolve(font);
-    canvas.WithPainter([&](QPainter& p) {
-        if (clip != kNoClip)
-            p.setClipRect(clip.ToQRect(), Qt::IntersectClip);
-        p.translate(x, y);
-        if (font.Orientation != 0)
-            p.rotate(-font.Orientation / 10.0);
-        if (background != clNone)
-            p.fillRect(QRect(0, 0, TextWidth(font, text), r.lineHeight), ToQColor(background));
-        p.setFont(r.font);
-        p.setPen(ToQColor(font.Color));
-        p.drawText(QPoint(0, r.metrics.ascent()), text);
-    });
+    const int width = background != clNone ? TextWidth(font, text) : 0;
+    DrawResolvedLine(canvas, font, r.font, r.metrics.ascent(), width, r.lineHeight, x, y, text, clip, background);
 }

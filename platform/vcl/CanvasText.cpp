@@ -28,18 +28,8 @@ public:
             return;
         const QFont qf = font.ToQFont();
         const QFontMetrics fm(qf);
-        canvas.WithPainter([&](QPainter& p) {
-            if (clip != kNoClip)
-                p.setClipRect(clip.ToQRect(), Qt::IntersectClip);
-            p.translate(x, y);
-            if (font.Orientation != 0)
-                p.rotate(-font.Orientation / 10.0);
-            if (background != clNone)
-                p.fillRect(QRect(0, 0, fm.horizontalAdvance(text), fm.height()), ToQColor(background));
-            p.setFont(qf);
-            p.setPen(ToQColor(font.Color));
-            p.drawText(QPoint(0, fm.ascent()), text);
-        });
+        DrawResolvedLine(canvas, font, qf, fm.ascent(), fm.horizontalAdvance(text), fm.height(), x, y, text, clip,
+                         background);
     }
 };
 
@@ -145,6 +135,23 @@ QStringList WrapParagraph(const LineLayout& layout, const QString& para, int wid
 }
 
 } // namespace
+
+void DrawResolvedLine(TCanvas& canvas, const TFont& font, const QFont& qfont, int ascent, int width, int height,
+                      int x, int y, const QString& text, const TRect& clip, TColor background)
+{
+    canvas.WithPainter([&](QPainter& p) {
+        if (clip != kNoClip)
+            p.setClipRect(clip.ToQRect(), Qt::IntersectClip);
+        p.translate(x, y);
+        if (font.Orientation != 0)
+            p.rotate(-font.Orientation / 10.0);
+        if (background != clNone)
+            p.fillRect(QRect(0, 0, width, height), ToQColor(background));
+        p.setFont(qfont);
+        p.setPen(ToQColor(font.Color));
+        p.drawText(QPoint(0, ascent), text);
+    });
+}
 
 ITextMetrics& CanvasTextMetrics()
 {

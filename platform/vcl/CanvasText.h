@@ -12,6 +12,7 @@
 #include "platform/vcl/Font.h"
 #include "platform/vcl/Graphics.h"
 
+#include <QFont>
 #include <QString>
 
 struct TSize {
@@ -56,6 +57,11 @@ public:
 
 // The machine's fonts, through QFontMetrics and QPainter.
 ITextMetrics& CanvasTextMetrics();
+
+// The drawing of ITextMetrics::DrawLine with the font already resolved to qfont, whose ascent,
+// the text's width and the line height are given; for metrics that keep resolved fonts.
+void DrawResolvedLine(TCanvas& canvas, const TFont& font, const QFont& qfont, int ascent, int width, int height,
+                      int x, int y, const QString& text, const TRect& clip, TColor background);
 
 // Installs the canvas font factory (idempotent, no Qt work).
 void InitCanvasText();
