@@ -7,8 +7,6 @@
 
 namespace {
 
-// DrawText's "no clip" rectangle (DT_NOCLIP).
-constexpr TRect kNoClip(INT_MIN / 4, INT_MIN / 4, INT_MAX / 4, INT_MAX / 4);
 // Fonts and widths kept; beyond them the least used font goes, and a font's widths start anew.
 constexpr size_t kFonts = 16;
 constexpr qsizetype kWidths = 8192;
